@@ -1,0 +1,19 @@
+// The benchmark program. Drawing and window benchmarks need a Qt application, so one is
+// created for the whole run, on the offscreen platform unless the caller chose another.
+#include <QApplication>
+
+#include <benchmark/benchmark.h>
+
+int main(int argc, char** argv) {
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
