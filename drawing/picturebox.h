@@ -1,0 +1,66 @@
+#pragma once
+
+#include <cstdint>
+
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QString>
+
+namespace circles {
+
+/// A colour packed into a number with red in the low byte, green in the middle byte and blue
+/// in the high byte: 0xFF0000 is blue, 0x0000FF is red.
+using PackedColor = std::uint32_t;
+
+/// A picture box's drawing surface: a 400 x 400 persistent image (logical pixels, origin at
+/// the top-left corner, X to the right, Y downwards) with a current text position, a pen
+/// width, a font and foreground and background colours. What is drawn stays in the image
+/// until the next Cls, whether or not any widget shows it.
+///
+/// Positions and lengths are single-precision numbers; callers round their doubles with
+/// circles::ToSingle. A failing operation raises RuntimeError(ErrorKind::SurfaceFailure).
+class PictureBox {
+public:
+    static constexpr int kWidth = 400;
+    static constexpr int kHeight = 400;
+
+    /// A white surface of kWidth x kHeight logical pixels. On a high-density screen pass its
+    /// device pixel ratio: the image then holds ratio-times as many device pixels each way,
+    /// while every coordinate stays in logical pixels.
+    explicit PictureBox(qreal devicePixelRatio = 1.0);
+
+    // Settings of the window layout.
+    void setFont(const QFont& font);
+    void setForeColor(const QColor& color);
+    void setBackColor(const QColor& color);
+
+    /// Clears the whole image to the background colour.
+    void Cls();
+    /// The outline of a full circle, at the current pen width.
+    void Circle(float x, float y, float radius, PackedColor color);
+    /// A straight segment from (x1, y1) to (x2, y2), at the current pen width.
+    void Line(float x1, float y1, float x2, float y2, PackedColor color);
+    /// One point; at a pen width w above 1, a filled disc w pixels across centred on it.
+    void PSet(float x, float y, PackedColor color);
+
+    void SetDrawWidth(std::int16_t width);
+    std::int16_t DrawWidth() const;
+    void SetCurrentX(float x);
+    void SetCurrentY(float y);
+
+    /// Draws text with its top-left corner at the current position, in the surface's font and
+    /// foreground colour.
+    void Print(const QString& text);
+
+    /// The persistent image in its current state.
+    const QImage& Image() const;
+
+    /// Copies the source rectangle (x2, y2, width2, height2) of picture onto the destination
+    /// rectangle (x1, y1, width1, height1) of this surface, pixel for pixel.
+    void PaintPicture(const QImage& picture, float x1, float y1, std::int16_t width1,
+                      std::int16_t height1, std::int16_t x2, std::int16_t y2,
+                      std::int16_t width2, std::int16_t height2);
+};
+
+}  // namespace circles
