@@ -89,10 +89,14 @@ private:
 };
 
 /// |x|. Never raises: the absolute value only clears the sign bit.
-inline CheckedDouble Abs(CheckedDouble x) { return std::fabs(x.value()); }
+inline CheckedDouble Abs(CheckedDouble x) {
+    return std::fabs(x.value());
+}
 
 /// x raised to the power 2, the square of x for negative x too.
-inline CheckedDouble Square(CheckedDouble x) { return x * x; }
+inline CheckedDouble Square(CheckedDouble x) {
+    return x * x;
+}
 
 /// The non-negative square root; the square root of a negative number is an invalid operation.
 inline CheckedDouble Sqrt(CheckedDouble x) {

@@ -25,6 +25,8 @@ std::string_view ErrorMessage(ErrorKind kind) {
 RuntimeError::RuntimeError(ErrorKind kind)
     : std::runtime_error(std::string(ErrorMessage(kind))), kind_(kind) {}
 
-void Raise(ErrorKind kind) { throw RuntimeError(kind); }
+void Raise(ErrorKind kind) {
+    throw RuntimeError(kind);
+}
 
 }  // namespace circles

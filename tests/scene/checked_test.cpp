@@ -78,8 +78,8 @@ struct QuietCase {
 
 TEST(CheckedDouble, LetsUnderflowInexactAndPropagationPass) {
     const QuietCase cases[] = {
-        {"underflow to zero", [] { return (CheckedDouble(Opaque(1e-300)) * Opaque(1e-300)).value(); },
-         0.0},
+        {"underflow to zero",
+         [] { return (CheckedDouble(Opaque(1e-300)) * Opaque(1e-300)).value(); }, 0.0},
         {"subnormal", [] { return (CheckedDouble(Opaque(DBL_MIN)) / Opaque(4)).value(); },
          DBL_MIN / 4},
         {"inexact 1 / 3", [] { return (CheckedDouble(Opaque(1)) / Opaque(3)).value(); }, 1.0 / 3},
@@ -116,10 +116,18 @@ TEST(RoundToInt32, RoundsHalfToEven) {
         double in;
         std::int32_t out;
     } cases[] = {
-        {2.5, 2},     {3.5, 4},           {-0.5, 0},          {-1.5, -2},
-        {150.5, 150}, {99.5, 100},        {293.614, 294},     {-11.803, -12},
-        {0.49999999999999994, 0},         {2147483647.4, 2147483647},
-        {-2147483648.5, INT32_MIN},       {-2147483647.6, INT32_MIN},
+        {2.5, 2},
+        {3.5, 4},
+        {-0.5, 0},
+        {-1.5, -2},
+        {150.5, 150},
+        {99.5, 100},
+        {293.614, 294},
+        {-11.803, -12},
+        {0.49999999999999994, 0},
+        {2147483647.4, 2147483647},
+        {-2147483648.5, INT32_MIN},
+        {-2147483647.6, INT32_MIN},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(RoundToInt32(Opaque(c.in)), c.out) << c.in;
@@ -152,9 +160,9 @@ TEST(ToSingle, RoundsToNearestSingleAndRaisesBeyondItsRange) {
 }
 
 TEST(RuntimeError, CarriesItsKindAndAJapaneseMessage) {
-    for (ErrorKind kind : {ErrorKind::InvalidOperation, ErrorKind::DivisionByZero,
-                           ErrorKind::FloatOverflow, ErrorKind::Overflow,
-                           ErrorKind::IndexOutOfRange, ErrorKind::SurfaceFailure}) {
+    for (ErrorKind kind :
+         {ErrorKind::InvalidOperation, ErrorKind::DivisionByZero, ErrorKind::FloatOverflow,
+          ErrorKind::Overflow, ErrorKind::IndexOutOfRange, ErrorKind::SurfaceFailure}) {
         try {
             Raise(kind);
             FAIL() << "Raise returned";

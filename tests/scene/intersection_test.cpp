@@ -42,7 +42,9 @@ Result Intersect(const Circles& s) {
     return r;
 }
 
-double Distance(PointXY a, PointXY b) { return std::hypot(a.X - b.X, a.Y - b.Y); }
+double Distance(PointXY a, PointXY b) {
+    return std::hypot(a.X - b.X, a.Y - b.Y);
+}
 
 // Positive when p lies to the right of the directed line a -> b as seen on the screen, where
 // Y grows downwards.
@@ -97,7 +99,11 @@ TEST(CalcIntersection, MatchesWorkedExamples) {
          2,
          {200, -11.803398874989},
          {200, 211.803398874990}},
-        {"concentric, different radii", {{100, 100}, 80, {100, 100}, 50}, 0, kUntouched, kUntouched},
+        {"concentric, different radii",
+         {{100, 100}, 80, {100, 100}, 50},
+         0,
+         kUntouched,
+         kUntouched},
         {"one inside the other", {{0, 0}, 100, {10, 0}, 10}, 0, kUntouched, kUntouched},
         {"zero radius on the other circle", {{0, 0}, 0, {50, 0}, 50}, 0, kUntouched, kUntouched},
         // Regression: a right angle at C1 (r2^2 = r1^2 + d^2, so the cosine is 0) once divided
@@ -210,11 +216,11 @@ TEST(CalcIntersection, AgreesWithExactClassificationOfWholeNumberScenes) {
         }
         const Circles s{{double(x1), double(y1)}, double(r1), {double(x2), double(y2)}, double(r2)};
         const Result r = Intersect(s);
-        ASSERT_FALSE(r.error.has_value()) << x1 << "," << y1 << " " << r1 << " / " << x2 << ","
-                                          << y2 << " " << r2;
+        ASSERT_FALSE(r.error.has_value())
+            << x1 << "," << y1 << " " << r1 << " / " << x2 << "," << y2 << " " << r2;
         const std::int32_t expected = ExactCount(x1, y1, r1, x2, y2, r2);
-        ASSERT_EQ(r.count, expected) << x1 << "," << y1 << " " << r1 << " / " << x2 << "," << y2
-                                     << " " << r2;
+        ASSERT_EQ(r.count, expected)
+            << x1 << "," << y1 << " " << r1 << " / " << x2 << "," << y2 << " " << r2;
         ++counts[expected];
         if (expected > 0) {
             ExpectOnBothCircles(s, r.p1);
@@ -237,8 +243,10 @@ TEST(CalcIntersection, PointsLieOnBothCirclesForFractionalCentres) {
     std::uniform_int_distribution<int> radius(1, 200);
     int crossings = 0;
     for (int i = 0; i < 20000; ++i) {
-        const Circles s{{coordinate(random), coordinate(random)}, double(radius(random)),
-                        {coordinate(random), coordinate(random)}, double(radius(random))};
+        const Circles s{{coordinate(random), coordinate(random)},
+                        double(radius(random)),
+                        {coordinate(random), coordinate(random)},
+                        double(radius(random))};
         const Result r = Intersect(s);
         ASSERT_FALSE(r.error.has_value());
         if (r.count == 2) {
