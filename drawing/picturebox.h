@@ -1,17 +1,20 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 
 #include <QColor>
 #include <QFont>
 #include <QImage>
+#include <QPainter>
+#include <QPen>
+#include <QStaticText>
 #include <QString>
 
-namespace circles {
+#include "drawing/colors.h"
 
-/// A colour packed into a number with red in the low byte, green in the middle byte and blue
-/// in the high byte: 0xFF0000 is blue, 0x0000FF is red.
-using PackedColor = std::uint32_t;
+namespace circles {
 
 /// A picture box's drawing surface: a 400 x 400 persistent image (logical pixels, origin at
 /// the top-left corner, X to the right, Y downwards) with a current text position, a pen
@@ -29,6 +32,10 @@ public:
     /// device pixel ratio: the image then holds ratio-times as many device pixels each way,
     /// while every coordinate stays in logical pixels.
     explicit PictureBox(qreal devicePixelRatio = 1.0);
+
+    // A surface keeps a painter open on its own image, so it stays where it was made.
+    PictureBox(const PictureBox&) = delete;
+    PictureBox& operator=(const PictureBox&) = delete;
 
     // Settings of the window layout.
     void setFont(const QFont& font);
@@ -59,8 +66,30 @@ public:
     /// Copies the source rectangle (x2, y2, width2, height2) of picture onto the destination
     /// rectangle (x1, y1, width1, height1) of this surface, pixel for pixel.
     void PaintPicture(const QImage& picture, float x1, float y1, std::int16_t width1,
-                      std::int16_t height1, std::int16_t x2, std::int16_t y2,
-                      std::int16_t width2, std::int16_t height2);
+                      std::int16_t height1, std::int16_t x2, std::int16_t y2, std::int16_t width2,
+                      std::int16_t height2);
+
+private:
+    /// A text laid out once for the current font; labels repeat from picture to picture.
+    struct CachedText {
+        QString text;
+        QStaticText layout;
+    };
+
+    const QStaticText& LayoutFor(const QString& text);
+
+    QImage image_;
+    QPen textPen_{Qt::black};
+    QColor backColor_ = Qt::white;
+    std::int16_t drawWidth_ = 1;
+    float currentX_ = 0.0f;
+    float currentY_ = 0.0f;
+
+    std::array<CachedText, 8> texts_{};
+    std::size_t nextText_ = 0;
+
+    // Declared after image_ so that it ends before the image goes.
+    QPainter painter_;
 };
 
 }  // namespace circles

@@ -1,0 +1,33 @@
+#pragma once
+
+// The drawing of a whole scene: circles, centre labels and the intersection points.
+
+#include <array>
+#include <cstdint>
+
+#include "drawing/picturebox.h"
+#include "scene/point.h"
+#include "scene/scene.h"
+
+namespace circles {
+
+/// Draws the whole picture of the scene on the hidden surface Picture2, from a cleared image:
+/// for each circle its centre dot, its outline and its centre label, then for each point where
+/// the circles cross a line from each centre, a thick dot and its label. Ends by copying
+/// Picture2's image onto Picture1 in one operation, so that Picture1 only ever shows finished
+/// pictures.
+///
+/// Any fault (a label position or coordinate out of range, a failing surface operation) raises
+/// RuntimeError at the step where it is met. What was drawn on Picture2 until then stays there;
+/// Picture1 keeps its previous picture.
+void RefreshImage(const Scene& scene, PictureBox& Picture2, PictureBox& Picture1);
+
+/// The part of RefreshImage that draws the intersection points: for i from 0 to CrossCount - 1,
+/// the lines from both centres to CrossPt[i], its thick dot and its label. The last index is
+/// computed once, and the loop index is stepped, with overflow checks; a CrossCount of 0 or
+/// below draws nothing, and reading past CrossPt[1] raises the index error before anything of
+/// that pass is drawn.
+void DrawCrossPoints(const Scene& scene, const std::array<PointXY, 2>& CrossPt,
+                     std::int32_t CrossCount, PictureBox& Picture2);
+
+}  // namespace circles
