@@ -1,0 +1,170 @@
+#include "ui/form1.h"
+
+#include <QPalette>
+
+#include "drawing/numbertext.h"
+#include "drawing/refreshimage.h"
+#include "scene/intersection.h"
+#include "ui/fonts.h"
+
+namespace circles {
+
+namespace {
+
+// The layout, in pixels of the client area.
+constexpr QRect kClientArea{91, 102, 634, 439};
+constexpr QPoint kPicture1Place{8, 16};
+// Picture2 overlaps Picture1 and reaches past the window's edges; it is never shown, so only
+// its size matters.
+constexpr QPoint kPicture2Place{-48, 40};
+constexpr std::array<QRect, 2> kLabelPlaces{{{424, 96, 193, 17}, {424, 152, 193, 17}}};
+constexpr std::array<QRect, 2> kScrollBarPlaces{{{424, 120, 201, 17}, {424, 176, 201, 17}}};
+
+constexpr int kWindowPointSize = 12;
+constexpr int kPicturePointSize = 9;
+
+constexpr int kMinimumRadius = 1;
+constexpr int kMaximumRadius = 200;
+constexpr int kSmallChange = 1;
+constexpr int kLargeChange = 5;
+constexpr std::array<int, 2> kStartRadius{100, 50};
+
+const char kCaption[] = "円の交点算出サンプル";
+// Each prefix ends in a space, a fullwidth hyphen-minus (U+FF0D) and a space.
+const std::array<const char*, 2> kLabelPrefix{"青い点の半径 － ", "赤い点の半径 － "};
+const std::array<const char*, 2> kCircleName{"青い円", "赤い円"};
+
+// The labels on the picture are printed in the controls' text colour, as long as it stands
+// out on the white drawing area; under a dark theme it would not, so black is used instead.
+QColor PictureForeColor(const QPalette& palette) {
+    const QColor text = palette.color(QPalette::Active, QPalette::ButtonText);
+    return text.lightness() < 128 ? text : QColor(Qt::black);
+}
+
+PictureBoxView* MakePictureBox(QWidget* form, QPoint place) {
+    auto* box = new PictureBoxView(form);
+    box->move(place);
+    const QFont font = WindowFont(kPicturePointSize);
+    box->setFont(font);
+    box->surface().setFont(font);
+    box->surface().setForeColor(PictureForeColor(box->palette()));
+    box->surface().setBackColor(Qt::white);
+    return box;
+}
+
+QLabel* MakeLabel(QWidget* form, int index) {
+    auto* label = new QLabel(QString::fromUtf8(kLabelPrefix[index]), form);
+    label->setGeometry(kLabelPlaces[index]);
+    return label;
+}
+
+HScrollBar* MakeScrollBar(QWidget* form, int index) {
+    auto* bar = new HScrollBar(kMinimumRadius, kMaximumRadius, kSmallChange, kLargeChange,
+                               kStartRadius[index], form);
+    bar->setGeometry(kScrollBarPlaces[index]);
+    bar->setAccessibleName(QString::fromUtf8(kCircleName[index]) + QString::fromUtf8("の半径"));
+    return bar;
+}
+
+}  // namespace
+
+// The controls are created in tab order, which makes Qt's focus chain the tab order:
+// Picture1, HScroll1(0), HScroll1(1) and round again; the labels take no focus and the
+// hidden Picture2 is passed over.
+Form1::Form1(QWidget* parent)
+    : QWidget(parent),
+      Picture1(MakePictureBox(this, kPicture1Place)),
+      Picture2(MakePictureBox(this, kPicture2Place)),
+      Label1{MakeLabel(this, 0), MakeLabel(this, 1)},
+      HScroll1{MakeScrollBar(this, 0), MakeScrollBar(this, 1)} {
+    setWindowTitle(QString::fromUtf8(kCaption));
+    setFont(WindowFont(kWindowPointSize));
+    setGeometry(kClientArea);
+    setFixedSize(kClientArea.size());
+
+    Picture2->hide();
+    Picture1->setAccessibleName(QString::fromUtf8("円と交点の図"));
+    Picture1->setFocus();
+
+    WireEvents();
+    host_.Deliver([this] { Form_Load(); });
+}
+
+void Form1::WireEvents() {
+    connect(Picture1, &PictureBoxView::MouseMove, this,
+            [this](std::int16_t Button, std::int16_t Shift, float X, float Y) {
+                host_.Deliver([&] { Picture1_MouseMove(Button, Shift, X, Y); });
+            });
+    for (std::int16_t index = 0; index < 2; ++index) {
+        connect(HScroll1[index], &HScrollBar::Change, this,
+                [this, index] { host_.Deliver([&] { HScroll1_Change(index); }); });
+        connect(HScroll1[index], &HScrollBar::Scroll, this,
+                [this, index] { host_.Deliver([&] { HScroll1_Scroll(index); }); });
+    }
+}
+
+void Form1::RefreshImage() {
+    circles::RefreshImage(scene_, Picture2->surface(), Picture1->surface());
+    Picture1->showSurface();
+    DescribePicture();
+}
+
+void Form1::RefreshLabel() {
+    Label1[0]->setText(QString::fromUtf8(kLabelPrefix[0]) + QString::number(HScroll1[0]->Value()));
+    Label1[1]->setText(QString::fromUtf8(kLabelPrefix[1]) + QString::number(HScroll1[1]->Value()));
+    scene_.SetRadii(HScroll1[0]->Value(), HScroll1[1]->Value());
+}
+
+void Form1::Form_Load() {
+    RefreshLabel();
+    scene_.SetDefaultCenters();
+    RefreshImage();
+}
+
+// Both labels and both radii are refreshed, whichever bar moved.
+void Form1::HScroll1_Change(std::int16_t /*Index*/) {
+    RefreshLabel();
+    RefreshImage();
+}
+
+// Dragging a thumb updates the label, the radius and the picture at every step.
+void Form1::HScroll1_Scroll(std::int16_t Index) {
+    HScroll1_Change(Index);
+}
+
+// The left button alone moves the blue centre, the right button alone the red one; any other
+// set of buttons, or none, changes nothing. The modifier keys play no part.
+void Form1::Picture1_MouseMove(std::int16_t Button, std::int16_t /*Shift*/, float X, float Y) {
+    if (Button == 1) {
+        scene_.SetCenter(0, X, Y);
+        RefreshImage();
+    } else if (Button == 2) {
+        scene_.SetCenter(1, X, Y);
+        RefreshImage();
+    }
+}
+
+// Tells a screen-reader user in words what the picture shows.
+void Form1::DescribePicture() {
+    QString text;
+    for (int i = 0; i < 2; ++i) {
+        text += QString::fromUtf8("%1は中心 %2、半径 %3。")
+                    .arg(QString::fromUtf8(kCircleName[i]), CenterLabel(scene_.CenterPt[i]),
+                         GeneralNumberText(scene_.Radius[i]));
+    }
+    PointXY p1;
+    PointXY p2;
+    const std::int32_t count = CalcIntersection(p1, p2, scene_.CenterPt[0], scene_.Radius[0],
+                                                scene_.CenterPt[1], scene_.Radius[1]);
+    if (count == 0) {
+        text += QString::fromUtf8("2 つの円は交わりません。");
+    } else if (count == 1) {
+        text += QString::fromUtf8("2 つの円は %1 で接しています。").arg(IntersectionLabel(p1));
+    } else {
+        text += QString::fromUtf8("交点は %1 と %2 です。")
+                    .arg(IntersectionLabel(p1), IntersectionLabel(p2));
+    }
+    Picture1->setAccessibleDescription(text);
+}
+
+}  // namespace circles

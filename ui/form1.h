@@ -1,0 +1,58 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include <QLabel>
+#include <QWidget>
+
+#include "scene/scene.h"
+#include "ui/eventhost.h"
+#include "ui/hscrollbar.h"
+#include "ui/pictureboxview.h"
+
+namespace circles {
+
+/// The program's one window, 円の交点算出サンプル: the visible drawing area Picture1, the hidden
+/// drawing area Picture2 on which every picture is drawn, and for each circle a radius label
+/// (Label1) above a scroll bar (HScroll1). It owns the scene.
+///
+/// Constructing it lays out the controls with their start values and then loads it: the
+/// labels, the radii, the default centres and the first picture are all in place before the
+/// window is first shown.
+class Form1 : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit Form1(QWidget* parent = nullptr);
+
+    // The controls, by tab order. Label1 and HScroll1 are control arrays, indexed 0 for the
+    // blue circle and 1 for the red one.
+    PictureBoxView* const Picture1;
+    PictureBoxView* const Picture2;
+    const std::array<QLabel*, 2> Label1;
+    const std::array<HScrollBar*, 2> HScroll1;
+
+    const Scene& scene() const { return scene_; }
+    /// How many run-time errors have left an event handler (none, in any normal use).
+    int escapedErrorCount() const { return host_.escapedErrorCount(); }
+
+    // Procedures of the window.
+    void RefreshImage();
+    void RefreshLabel();
+
+    // Event handlers.
+    void Form_Load();
+    void HScroll1_Change(std::int16_t Index);
+    void HScroll1_Scroll(std::int16_t Index);
+    void Picture1_MouseMove(std::int16_t Button, std::int16_t Shift, float X, float Y);
+
+private:
+    void WireEvents();
+    void DescribePicture();
+
+    Scene scene_;
+    EventHost host_;
+};
+
+}  // namespace circles

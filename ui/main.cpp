@@ -1,0 +1,17 @@
+// 円の交点算出サンプル: two circles, and the points where they cross.
+#include <QApplication>
+
+#include "ui/fonts.h"
+#include "ui/form1.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("circle-intersection"));
+    QApplication::setApplicationVersion(QStringLiteral("1.00"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("circle-intersection"));
+    circles::InstallFaceSubstitutes();
+
+    circles::Form1 form;
+    form.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstdint>
+
+#include <QWidget>
+
+#include "drawing/picturebox.h"
+
+namespace circles {
+
+/// The picture-box control: a 2 px sunken border around a 400 x 400 drawing area that shows
+/// its surface's persistent image. It draws nothing itself: painting only copies the image,
+/// so the picture survives being covered and uncovered without the program redrawing it.
+///
+/// Pointer moves are reported as MouseMove with the buttons held (1 left, 2 right, 4 middle,
+/// added together), the modifier keys (1 Shift, 2 Ctrl, 4 Alt) and the position relative to
+/// the drawing area's top-left corner. While a button pressed over the box is held, moves go
+/// on being reported outside it.
+class PictureBoxView : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int kBorder = 2;
+    static constexpr int kOuterSize = PictureBox::kWidth + 2 * kBorder;
+
+    explicit PictureBoxView(QWidget* parent);
+
+    PictureBox& surface() { return surface_; }
+    const PictureBox& surface() const { return surface_; }
+
+    /// Repaints the drawing area from the surface's image.
+    void showSurface();
+
+signals:
+    void MouseMove(std::int16_t Button, std::int16_t Shift, float X, float Y);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+private:
+    PictureBox surface_;
+};
+
+}  // namespace circles
