@@ -1,5 +1,6 @@
 // 円の交点算出サンプル: two circles, and the points where they cross.
 #include <QApplication>
+#include <QIcon>
 
 #include "ui/fonts.h"
 #include "ui/form1.h"
@@ -9,6 +10,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("circle-intersection"));
     QApplication::setApplicationVersion(QStringLiteral("1.00"));
     QGuiApplication::setDesktopFileName(QStringLiteral("circle-intersection"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/circle-intersection.ico")));
     circles::InstallFaceSubstitutes();
 
     circles::Form1 form;

@@ -1,0 +1,187 @@
+#!/usr/bin/env python3
+"""Draws the program's icon and writes it as files: two circles, blue and red, crossing at two
+points marked in black, on a white tile.
+
+    circle-intersection.ico     three images: 32 x 32 in 2 colours (1 bit per pixel),
+                                32 x 32 and 16 x 16 in 16 colours (4 bits per pixel)
+    circle-intersection-32.png  the 32 x 32 16-colour image, for desktops and Qt
+    circle-intersection-16.png  the 16 x 16 one
+
+Usage: make_icon.py [--check] [DIRECTORY]   (default: this script's directory)
+With --check nothing is written; the exit status says whether the files in DIRECTORY are what
+this script draws.
+
+Python standard library only: the ICO, BMP and PNG bytes are written here.
+"""
+from __future__ import annotations
+
+import math
+import struct
+import sys
+import zlib
+from pathlib import Path
+
+# The 16 colours of the standard Windows palette, as (red, green, blue).
+PALETTE_16 = [
+    (0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0),
+    (0, 0, 128), (128, 0, 128), (0, 128, 128), (192, 192, 192),
+    (128, 128, 128), (255, 0, 0), (0, 255, 0), (255, 255, 0),
+    (0, 0, 255), (255, 0, 255), (0, 255, 255), (255, 255, 255),
+]
+BLACK, GREY, SILVER, RED, BLUE, WHITE = 0, 8, 7, 9, 12, 15
+PALETTE_2 = [(0, 0, 0), (255, 255, 255)]
+
+TRANSPARENT = None  # a pixel outside the tile
+
+
+# ---------------------------------------------------------------------------------------------
+# Drawing
+
+
+def crossing_points(c1, r1, c2, r2):
+    """The two points where two circles cross (they are chosen so that they do)."""
+    dx, dy = c2[0] - c1[0], c2[1] - c1[1]
+    d = math.hypot(dx, dy)
+    a = (r1 * r1 - r2 * r2 + d * d) / (2 * d)
+    h = math.sqrt(r1 * r1 - a * a)
+    mx, my = c1[0] + a * dx / d, c1[1] + a * dy / d
+    return [(mx + h * dy / d, my - h * dx / d), (mx - h * dy / d, my + h * dx / d)]
+
+
+def draw(size: int, two_colours: bool) -> list[list[int | None]]:
+    """The icon at `size` pixels, as rows of colour indices (None: transparent).
+
+    A white tile with a grey edge, the blue circle up and to the left, the red one down and to
+    the right, and a black dot on each crossing point.
+    Coordinates are in pixels with pixel (x, y) centred on (x + 0.5, y + 0.5)."""
+    # Centres, radius, half the ring's thickness and the dots' radius, tuned per size so that
+    # the rings stay one pixel wide and the dots stand out from them.
+    c_blue, c_red, radius, ring, dot = {
+        32: ((12.0, 12.0), (20.0, 20.0), 8.3, 0.55, 1.9),
+        16: ((6.0, 6.0), (10.0, 10.0), 4.0, 0.5, 1.1),
+    }[size]
+    points = crossing_points(c_blue, radius, c_red, radius)
+
+    ink, paper, edge = (0, 1, 0) if two_colours else (BLACK, WHITE, GREY)
+    blue, red = (ink, ink) if two_colours else (BLUE, RED)
+    rows: list[list[int | None]] = []
+    for y in range(size):
+        row: list[int | None] = []
+        for x in range(size):
+            px, py = x + 0.5, y + 0.5
+            if x == 0 or y == 0 or x == size - 1 or y == size - 1:
+                # One pixel of transparent margin, cut diagonally at the corners of the
+                # grey edge so that the tile reads as rounded.
+                row.append(TRANSPARENT)
+                continue
+            corner = min(x, size - 1 - x) + min(y, size - 1 - y) <= 2
+            if corner:
+                row.append(TRANSPARENT)
+                continue
+            on_edge = x == 1 or y == 1 or x == size - 2 or y == size - 2
+            colour = edge if on_edge else paper
+            if not on_edge:
+                if abs(math.hypot(px - c_blue[0], py - c_blue[1]) - radius) <= ring:
+                    colour = blue
+                # The red circle is drawn over the blue one.
+                if abs(math.hypot(px - c_red[0], py - c_red[1]) - radius) <= ring:
+                    colour = red
+                if any(math.hypot(px - qx, py - qy) <= dot for qx, qy in points):
+                    colour = ink
+            row.append(colour)
+        rows.append(row)
+    return rows
+
+
+# ---------------------------------------------------------------------------------------------
+# Files
+
+
+def bmp_in_ico(rows: list[list[int | None]], bits: int, palette: list[tuple[int, int, int]]
+               ) -> bytes:
+    """One icon image as an ICO file holds it: a BITMAPINFOHEADER whose height counts both
+    masks, the palette, the colour (XOR) bitmap and the transparency (AND) mask, each bottom
+    row first, each row padded to 4 bytes."""
+    size = len(rows)
+
+    def packed(values: list[int], depth: int) -> bytes:
+        per_byte = 8 // depth
+        out = bytearray()
+        for i in range(0, len(values), per_byte):
+            byte = 0
+            for j, v in enumerate(values[i:i + per_byte]):
+                byte |= v << (8 - depth * (j + 1))
+            out.append(byte)
+        out.extend(b"\0" * (-len(out) % 4))
+        return bytes(out)
+
+    colour = b"".join(packed([0 if v is None else v for v in row], bits)
+                      for row in reversed(rows))
+    mask = b"".join(packed([1 if v is None else 0 for v in row], 1) for row in reversed(rows))
+    header = struct.pack("<IiiHHIIiiII", 40, size, 2 * size, 1, bits, 0,
+                         len(colour) + len(mask), 0, 0, len(palette), 0)
+    colours = b"".join(struct.pack("<BBBB", b, g, r, 0) for r, g, b in palette)
+    return header + colours + colour + mask
+
+
+def ico(images: list[tuple[list[list[int | None]], int, list[tuple[int, int, int]]]]) -> bytes:
+    bodies = [bmp_in_ico(rows, bits, palette) for rows, bits, palette in images]
+    directory = struct.pack("<HHH", 0, 1, len(images))
+    offset = len(directory) + 16 * len(images)
+    entries = b""
+    for (rows, bits, palette), body in zip(images, bodies):
+        size = len(rows)
+        entries += struct.pack("<BBBBHHII", size % 256, size % 256, len(palette) % 256, 0, 1,
+                               bits, len(body), offset)
+        offset += len(body)
+    return directory + entries + b"".join(bodies)
+
+
+def png(rows: list[list[int | None]], palette: list[tuple[int, int, int]]) -> bytes:
+    """An 8-bit RGBA PNG of the image."""
+    def chunk(kind: bytes, data: bytes) -> bytes:
+        return (struct.pack(">I", len(data)) + kind + data
+                + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
+
+    raw = bytearray()
+    for row in rows:
+        raw.append(0)  # filter: none
+        for v in row:
+            raw.extend((0, 0, 0, 0) if v is None else (*palette[v], 255))
+    size = len(rows)
+    return (b"\x89PNG\r\n\x1a\n"
+            + chunk(b"IHDR", struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0))
+            + chunk(b"IDAT", zlib.compress(bytes(raw), 9))
+            + chunk(b"IEND", b""))
+
+
+def files() -> dict[str, bytes]:
+    large, mono, small = draw(32, False), draw(32, True), draw(16, False)
+    return {
+        "circle-intersection.ico": ico([(mono, 1, PALETTE_2), (large, 4, PALETTE_16),
+                                        (small, 4, PALETTE_16)]),
+        "circle-intersection-32.png": png(large, PALETTE_16),
+        "circle-intersection-16.png": png(small, PALETTE_16),
+    }
+
+
+def main(args: list[str]) -> int:
+    check = "--check" in args
+    args = [a for a in args if a != "--check"]
+    directory = Path(args[0]) if args else Path(__file__).resolve().parent
+    stale = []
+    for name, data in files().items():
+        path = directory / name
+        if check:
+            if not path.is_file() or path.read_bytes() != data:
+                stale.append(name)
+        else:
+            path.write_bytes(data)
+    if stale:
+        print(f"not what {Path(__file__).name} draws: {', '.join(stale)}", file=sys.stderr)
+        return 1
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))
