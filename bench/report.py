@@ -15,7 +15,13 @@ def nanoseconds(run: dict) -> float:
 
 def main(path: str) -> int:
     with open(path, encoding="utf-8") as f:
-        runs = [b for b in json.load(f)["benchmarks"] if b.get("run_type", "iteration") == "iteration"]
+        benchmarks = json.load(f)["benchmarks"]
+    # With --benchmark_repetitions the medians stand for each benchmark; otherwise the runs.
+    runs = [b for b in benchmarks if b.get("aggregate_name") == "median"]
+    for b in runs:
+        b["name"] = b["run_name"]
+    if not runs:
+        runs = [b for b in benchmarks if b.get("run_type", "iteration") == "iteration"]
     by_name = {b["name"]: b for b in runs}
     frame = by_name.get("BM_FrameCopy")
     if frame is None:

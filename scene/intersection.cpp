@@ -13,28 +13,44 @@ constexpr double kPi = 3.14159265358979;
 constexpr double kHalfPi = kPi / 2;
 constexpr double kThreeHalvesPi = 3 * kPi / 2;
 
-// A horizontal offset between the centres up to this many pixels counts as a vertical centre
-// line, so the direction is taken from the sign of the vertical offset instead of an
-// arctangent of a huge or infinite slope.
+// A horizontal offset between the centres up to this many pixels counts as a nearly vertical
+// centre line: its direction is not taken from the arctangent of the slope dy / dx, which
+// grows without bound as dx shrinks and overflows for a subnormal dx.
 constexpr double kVerticalThreshold = 0.001;
+
+/// The angle of the slope dy / dx, turned by pi when the line points left.
+CheckedDouble SlopeAngle(CheckedDouble dx, CheckedDouble dy) {
+    CheckedDouble theta = Atan(dy / dx);
+    if (dx < 0.0) {
+        theta = theta + kPi;
+    }
+    return theta;
+}
 
 /// The direction of the line from (0, 0) to (dx, dy), as an angle from the positive X axis
 /// towards the positive Y axis, between -pi/2 and 3pi/2.
 CheckedDouble DirectionAngle(CheckedDouble dx, CheckedDouble dy) {
     if (Abs(dx) > kVerticalThreshold) {
-        CheckedDouble theta = Atan(dy / dx);
-        if (dx < 0.0) {
-            theta = theta + kPi;
+        return SlopeAngle(dx, dy);
+    }
+    if (dx == 0.0) {
+        if (dy > 0.0) {
+            return kHalfPi;
         }
-        return theta;
+        if (dy < 0.0) {
+            return kThreeHalvesPi;
+        }
+        return 0.0;
     }
-    if (dy > 0.0) {
-        return kHalfPi;
+    // Nearly vertical but not exactly. Taking the line as straight up or down would turn the
+    // points about C1 by about dx / d radians, far off the circles when d is small too (0.001 px
+    // across and 0.002 px apart is 30 degrees). The angle is measured from the vertical
+    // instead, through the small tangent dx / dy; where dy is smaller still, the slope dy / dx
+    // is the small one.
+    if (Abs(dy) >= Abs(dx)) {
+        return (dy > 0.0 ? kHalfPi : kThreeHalvesPi) - Atan(dx / dy);
     }
-    if (dy < 0.0) {
-        return kThreeHalvesPi;
-    }
-    return 0.0;
+    return SlopeAngle(dx, dy);
 }
 
 /// The point at distance r from (x, y) in the direction of angle.

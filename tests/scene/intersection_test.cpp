@@ -57,6 +57,13 @@ void ExpectNear(PointXY actual, PointXY expected, const char* what) {
     EXPECT_NEAR(actual.Y, expected.Y, kTolerance) << what;
 }
 
+void ExpectOnBothCircles(const Circles& s, PointXY p) {
+    // Relative to the size of the scene, so that scenes far from the origin are fair.
+    const double scale = std::max({1.0, std::fabs(s.c1.X), std::fabs(s.c1.Y), s.r1});
+    EXPECT_NEAR(Distance(p, s.c1), s.r1, kTolerance * scale);
+    EXPECT_NEAR(Distance(p, s.c2), s.r2, kTolerance * scale);
+}
+
 struct KnownCase {
     const char* name;
     Circles circles;
@@ -136,17 +143,32 @@ TEST(CalcIntersection, MatchesWorkedExamples) {
     }
 }
 
-TEST(CalcIntersection, TakesANearlyVerticalCentreLineAsVertical) {
-    // Offsets up to 0.001 px count as vertical, so both scenes get the same direction and
-    // differ only through the distance.
-    const Result nearly = Intersect({{100, 100}, 150, {100.0009765625, 300}, 150});
-    const Result exactly = Intersect({{100, 100}, 150, {100, 300}, 150});
-    ASSERT_EQ(nearly.count, 2);
-    EXPECT_NEAR(nearly.p1.X, exactly.p1.X, 1e-3);
-    EXPECT_NEAR(nearly.p2.Y, exactly.p2.Y, 1e-3);
-    // With a direction of exactly pi/2 both points lie at the same height below C1; the
-    // arctangent of the slope (about pi/2 - 5e-6) would tilt them by about 1e-3 px.
-    EXPECT_NEAR(nearly.p1.Y, nearly.p2.Y, 1e-9);
+TEST(CalcIntersection, FollowsNearlyVerticalCentreLinesExactly) {
+    // Regression: horizontal offsets up to 0.001 px were taken as a vertical centre line,
+    // which turned the points about C1 by about dx / d radians: invisible for centres far
+    // apart, but tens of pixels off both circles for equal circles a hair apart.
+    const Circles cases[] = {
+        {{100, 100}, 150, {100.0009765625, 300}, 150},
+        {{100, 300}, 150, {99.9990234375, 100}, 150},
+        {{200, 200}, 120, {200.0009765625, 200.001708984375}, 120},   // about 30 degrees off
+        {{200, 200}, 120, {199.9990234375, 199.999755859375}, 120},   // flatter than steep
+        {{200, 200}, 120, {200.0009765625, 200}, 120},                // horizontal and tiny
+        {{200, 200}, 50, {200 + 0x1p-1070, 200 + 0x1p-1060}, 50},     // subnormal offsets
+    };
+    for (const auto& s : cases) {
+        const Result r = Intersect(s);
+        ASSERT_FALSE(r.error.has_value()) << s.c2.X << "," << s.c2.Y;
+        if (r.count == 0) {
+            continue;  // the subnormal case: d rounds to 0, so the circles count as coincident
+        }
+        ASSERT_EQ(r.count, 2) << s.c2.X << "," << s.c2.Y;
+        ExpectOnBothCircles(s, r.p1);
+        ExpectOnBothCircles(s, r.p2);
+        EXPECT_GT(ScreenSide(s.c1, s.c2, r.p1), 0.0);
+    }
+    // An exactly vertical line keeps the exact angle: both points level with each other.
+    const Result vertical = Intersect({{100, 100}, 150, {100, 300}, 150});
+    EXPECT_NEAR(vertical.p1.Y, vertical.p2.Y, 1e-12);
 }
 
 TEST(CalcIntersection, GivesNothingForANaNAnywhere) {
@@ -186,13 +208,6 @@ std::int32_t ExactCount(std::int64_t x1, std::int64_t y1, std::int64_t r1, std::
         return 0;
     }
     return d2 == outer || d2 == inner ? 1 : 2;
-}
-
-void ExpectOnBothCircles(const Circles& s, PointXY p) {
-    // Relative to the size of the scene, so that scenes far from the origin are fair.
-    const double scale = std::max({1.0, std::fabs(s.c1.X), std::fabs(s.c1.Y), s.r1});
-    EXPECT_NEAR(Distance(p, s.c1), s.r1, kTolerance * scale);
-    EXPECT_NEAR(Distance(p, s.c2), s.r2, kTolerance * scale);
 }
 
 TEST(CalcIntersection, AgreesWithExactClassificationOfWholeNumberScenes) {
