@@ -1,5 +1,6 @@
 #include "drawing/numbertext.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -33,10 +34,13 @@ QString GeneralNumberText(double value, const QLocale& locale) {
         return QStringLiteral("0");  // also for negative zero
     }
 
-    // "%.14e" rounds correctly to 15 significant digits and tells the decimal exponent of
-    // the rounded value (9.999999999999999 becomes 1.00000000000000e+01).
-    char scientific[32];
-    std::snprintf(scientific, sizeof scientific, "%.*e", kSignificantDigits - 1, std::fabs(value));
+    // Scientific form with 14 decimals rounds correctly to 15 significant digits and tells the
+    // decimal exponent of the rounded value (9.999999999999999 becomes 1.00000000000000e+01).
+    // to_chars always writes '.', whatever the C library's locale: under a locale whose decimal
+    // point is two bytes long, snprintf's would shift every digit after it.
+    char scientific[32] = {};
+    std::to_chars(scientific, scientific + sizeof scientific - 1, std::fabs(value),
+                  std::chars_format::scientific, kSignificantDigits - 1);
     char digits[kSignificantDigits];
     digits[0] = scientific[0];
     for (int i = 1; i < kSignificantDigits; ++i) {
