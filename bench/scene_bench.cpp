@@ -13,7 +13,7 @@ namespace {
 // One 400 x 400 frame of 4-byte pixels copied with memcpy: the cheapest thing a redraw can
 // possibly do, and the unit every drawing figure is expressed in.
 void BM_FrameCopy(benchmark::State& state) {
-    constexpr std::size_t kFrameBytes = 400 * 400 * 4;
+    constexpr std::size_t kFrameBytes = std::size_t{400} * 400 * 4;
     std::vector<unsigned char> source(kFrameBytes, 0x5a);
     std::vector<unsigned char> destination(kFrameBytes);
     for (auto _ : state) {

@@ -55,7 +55,7 @@ GlyphMasks::Glyph& GlyphMasks::Prepare(int index) {
     if (glyph.ready) {
         return glyph;
     }
-    const QString character(QChar(kCharacters[index]));
+    const QString character{QChar(kCharacters[index])};
     const QFontMetricsF metrics(font_, device_);
     glyph.advance = metrics.horizontalAdvance(character);
     const int em = static_cast<int>(std::ceil(metrics.height() * ratio_)) + 2;
@@ -94,11 +94,13 @@ GlyphMasks::Glyph& GlyphMasks::Prepare(int index) {
         mask.top = top - baseline;
         mask.width = right - left + 1;
         mask.height = bottom - top + 1;
-        mask.coverage.resize(static_cast<std::size_t>(mask.width * mask.height));
+        mask.coverage.resize(static_cast<std::size_t>(mask.width) *
+                             static_cast<std::size_t>(mask.height));
         for (int y = 0; y < mask.height; ++y) {
             const QRgb* row = reinterpret_cast<const QRgb*>(scratch.constScanLine(top + y));
             for (int x = 0; x < mask.width; ++x) {
-                mask.coverage[static_cast<std::size_t>(y * mask.width + x)] =
+                mask.coverage[static_cast<std::size_t>(y) * static_cast<std::size_t>(mask.width) +
+                              static_cast<std::size_t>(x)] =
                     static_cast<std::uint8_t>(qAlpha(row[left + x]));
             }
         }
@@ -110,7 +112,8 @@ GlyphMasks::Glyph& GlyphMasks::Prepare(int index) {
 // Whether the font sets the two characters side by side at their own advances, with no
 // kerning between them; asked of the font once per pair.
 bool GlyphMasks::Plain(int first, int second) {
-    Pair& pair = pairs_[static_cast<std::size_t>(first * kCount + second)];
+    Pair& pair =
+        pairs_[static_cast<std::size_t>(first) * kCount + static_cast<std::size_t>(second)];
     if (pair == Pair::kUnknown) {
         const QFontMetricsF metrics(font_, device_);
         const QString both = QString(QChar(kCharacters[first])) + QChar(kCharacters[second]);

@@ -61,7 +61,7 @@ private:
     qreal ratio_ = 1.0;
     double ascent_ = 0.0;
     std::array<Glyph, kCount> glyphs_{};
-    std::array<Pair, kCount * kCount> pairs_{};
+    std::array<Pair, std::size_t{kCount} * kCount> pairs_{};
 };
 
 }  // namespace circles

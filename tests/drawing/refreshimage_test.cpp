@@ -135,8 +135,8 @@ TEST_P(Render, CrossingCirclesAddLinesDotsAndLabels) {
     for (const PointXY p : {PointXY{150.136, 293.614}, PointXY{293.614, 150.136}}) {
         for (const PointXY c : {c0, c1}) {
             for (const double t : {0.25, 0.75}) {
-                const int x = static_cast<int>(c.X + t * (p.X - c.X) + 0.5);
-                const int y = static_cast<int>(c.Y + t * (p.Y - c.Y) + 0.5);
+                const int x = static_cast<int>(std::lround(c.X + t * (p.X - c.X)));
+                const int y = static_cast<int>(std::lround(c.Y + t * (p.Y - c.Y)));
                 EXPECT_TRUE(InkNear(image, x, y)) << "line at " << x << "," << y;
             }
         }

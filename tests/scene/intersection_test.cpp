@@ -150,10 +150,10 @@ TEST(CalcIntersection, FollowsNearlyVerticalCentreLinesExactly) {
     const Circles cases[] = {
         {{100, 100}, 150, {100.0009765625, 300}, 150},
         {{100, 300}, 150, {99.9990234375, 100}, 150},
-        {{200, 200}, 120, {200.0009765625, 200.001708984375}, 120},   // about 30 degrees off
-        {{200, 200}, 120, {199.9990234375, 199.999755859375}, 120},   // flatter than steep
-        {{200, 200}, 120, {200.0009765625, 200}, 120},                // horizontal and tiny
-        {{200, 200}, 50, {200 + 0x1p-1070, 200 + 0x1p-1060}, 50},     // subnormal offsets
+        {{200, 200}, 120, {200.0009765625, 200.001708984375}, 120},  // about 30 degrees off
+        {{200, 200}, 120, {199.9990234375, 199.999755859375}, 120},  // flatter than steep
+        {{200, 200}, 120, {200.0009765625, 200}, 120},               // horizontal and tiny
+        {{200, 200}, 50, {200 + 0x1p-1070, 200 + 0x1p-1060}, 50},    // subnormal offsets
     };
     for (const auto& s : cases) {
         const Result r = Intersect(s);

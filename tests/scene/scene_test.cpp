@@ -1,6 +1,7 @@
 #include "scene/scene.h"
 
 #include <cmath>
+#include <initializer_list>
 #include <optional>
 
 #include <gtest/gtest.h>
@@ -45,7 +46,7 @@ TEST(Scene, StoresPointerPositionsAsTheyCome) {
 
 TEST(Scene, RaisesTheIndexErrorForAThirdCircle) {
     Scene scene;
-    for (std::int16_t index : {-1, 2, 32767}) {
+    for (const std::int16_t index : std::initializer_list<std::int16_t>{-1, 2, 32767}) {
         std::optional<ErrorKind> kind;
         try {
             scene.SetCenter(index, 1, 1);
