@@ -7,11 +7,12 @@ BENCH   := build/circle-intersection-bench
 # Everything the build, the program, the tests and the benchmarks need, all from Debian.
 PACKAGES := cmake make g++ pkg-config python3 \
             qt6-base-dev qt6-qpa-plugins libgtest-dev libbenchmark-dev \
-            fonts-ipafont-gothic xvfb xauth xdotool x11-apps imagemagick
+            fonts-ipafont-gothic xvfb xauth xdotool x11-apps imagemagick \
+            clang libclang-rt-14-dev clang-tidy cppcheck locales
 
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 
-.PHONY: deps build run test bench clean
+.PHONY: deps build run test bench clean screenshot
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do \
@@ -29,7 +30,7 @@ build: deps
 
 run: build
 	@if [ -z "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
-	  echo "表示先がありません (DISPLAY も WAYLAND_DISPLAY も未設定): 'make screenshot' で画面写真を作れます。"; \
+	  echo "No display (neither DISPLAY nor WAYLAND_DISPLAY is set): 'make screenshot' writes a PNG of the window instead."; \
 	else \
 	  $(PROGRAM); \
 	fi
@@ -40,6 +41,68 @@ test: build
 bench: build
 	$(BENCH) --benchmark_out=build/bench.json --benchmark_out_format=json
 	python3 bench/report.py build/bench.json
+	python3 tools/startup_bench.py $(PROGRAM)
+
+# A PNG of the window as it first appears, made under Xvfb: needs no display.
+screenshot: build
+	python3 tools/screenshot.py $(PROGRAM) build/screenshot.png
+
+# Hardening: the suite under the sanitizers, bounded fuzzing and lint. These use clang from
+# Debian for libFuzzer, clang-tidy and cppcheck.
+
+.PHONY: test-asan fuzz lint
+
+# The whole suite built with AddressSanitizer and UndefinedBehaviorSanitizer into build-asan/;
+# the first report of either ends the test that made it.
+SANITIZER_ENV := ASAN_OPTIONS=detect_leaks=1:halt_on_error=1:abort_on_error=1:detect_stack_use_after_return=1 \
+                 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+                 LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0
+
+test-asan: deps
+	cmake --preset asan
+	cmake --build --preset asan
+	$(SANITIZER_ENV) ctest --preset asan
+
+# Each libFuzzer target runs for FUZZ_SECONDS, starting from its committed seeds in
+# fuzz/corpus/ and from what earlier runs kept in build-fuzz/corpus/. A finding stops the run
+# and leaves the input in build-fuzz/artifacts/. The label texts are fuzzed under a locale
+# whose decimal point is two bytes long, made with localedef where the locale sources exist.
+FUZZ_SECONDS ?= 300
+FUZZ_TARGETS := intersection numbertext
+FUZZ_LOCALE  := ps_AF.UTF-8
+
+fuzz: deps
+	cmake -S fuzz -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_EXPORT_COMPILE_COMMANDS=ON
+	cmake --build build-fuzz -j2
+	@mkdir -p build-fuzz/locale build-fuzz/artifacts
+	@localedef -i $(basename $(FUZZ_LOCALE)) -f UTF-8 build-fuzz/locale/$(FUZZ_LOCALE) 2>/dev/null || \
+	  echo "localedef could not make $(FUZZ_LOCALE): the label texts are fuzzed in the C locale"
+	@set -e; for t in $(FUZZ_TARGETS); do \
+	  mkdir -p build-fuzz/corpus/$$t; \
+	  echo "== $$t: $(FUZZ_SECONDS) s"; \
+	  LOCPATH=$(CURDIR)/build-fuzz/locale LC_ALL=$(FUZZ_LOCALE) \
+	    build-fuzz/$${t}_fuzz -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 \
+	    -print_final_stats=1 -artifact_prefix=build-fuzz/artifacts/$$t- \
+	    build-fuzz/corpus/$$t fuzz/corpus/$$t; \
+	done
+
+# clang-tidy with the checks of .clang-tidy over the project's own sources, using the compile
+# commands of build/ (and of build-fuzz/ for the fuzz targets), then cppcheck. Configuring is
+# enough: no source includes a generated file. All three run; any finding fails the target.
+LINT_DIRS    := scene drawing ui tests bench
+LINT_SOURCES  = $(sort $(shell find $(LINT_DIRS) -name '*.cpp'))
+
+lint: deps
+	cmake --preset release > /dev/null
+	cmake -S fuzz -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_EXPORT_COMPILE_COMMANDS=ON > /dev/null
+	@status=0; \
+	printf '%s\n' $(LINT_SOURCES) | xargs -P 2 -n 4 clang-tidy -p build --quiet || status=1; \
+	printf '%s\n' $(sort $(wildcard fuzz/*.cpp)) | xargs -P 2 -n 4 clang-tidy -p build-fuzz --quiet || status=1; \
+	cppcheck --std=c++20 --language=c++ --library=qt --library=googletest \
+	  --enable=warning,performance,portability \
+	  --inline-suppr --suppress=missingIncludeSystem --error-exitcode=1 --quiet -j 2 \
+	  -I . $(LINT_DIRS) fuzz || status=1; \
+	exit $$status
 
 clean:
-	rm -rf build build-dev build-asan
+	rm -rf build build-dev build-asan build-fuzz
