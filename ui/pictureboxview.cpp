@@ -1,6 +1,8 @@
 #include "ui/pictureboxview.h"
 
 #include <qdrawutil.h>
+#include <utility>
+
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -8,32 +10,22 @@ namespace circles {
 
 namespace {
 
-std::int16_t ButtonSet(Qt::MouseButtons buttons) {
-    std::int16_t set = 0;
-    if (buttons & Qt::LeftButton) {
-        set += 1;
-    }
-    if (buttons & Qt::RightButton) {
-        set += 2;
-    }
-    if (buttons & Qt::MiddleButton) {
-        set += 4;
-    }
-    return set;
-}
+// The numbers the handlers know the mouse buttons and modifier keys by; a set of them is the
+// sum of its members.
+constexpr std::pair<Qt::MouseButton, std::int16_t> kButtonNumbers[] = {
+    {Qt::LeftButton, 1}, {Qt::RightButton, 2}, {Qt::MiddleButton, 4}};
+constexpr std::pair<Qt::KeyboardModifier, std::int16_t> kModifierNumbers[] = {
+    {Qt::ShiftModifier, 1}, {Qt::ControlModifier, 2}, {Qt::AltModifier, 4}};
 
-std::int16_t ModifierSet(Qt::KeyboardModifiers modifiers) {
-    std::int16_t set = 0;
-    if (modifiers & Qt::ShiftModifier) {
-        set += 1;
+template <typename Flags, typename Numbers>
+std::int16_t SetNumber(Flags held, const Numbers& numbers) {
+    std::int16_t sum = 0;
+    for (const auto& [flag, number] : numbers) {
+        if (held.testFlag(flag)) {
+            sum = static_cast<std::int16_t>(sum + number);
+        }
     }
-    if (modifiers & Qt::ControlModifier) {
-        set += 2;
-    }
-    if (modifiers & Qt::AltModifier) {
-        set += 4;
-    }
-    return set;
+    return sum;
 }
 
 }  // namespace
@@ -60,7 +52,8 @@ void PictureBoxView::paintEvent(QPaintEvent* /*event*/) {
 
 void PictureBoxView::mouseMoveEvent(QMouseEvent* event) {
     const QPointF position = event->position() - QPointF(kBorder, kBorder);
-    emit MouseMove(ButtonSet(event->buttons()), ModifierSet(event->modifiers()),
+    emit MouseMove(SetNumber(event->buttons(), kButtonNumbers),
+                   SetNumber(event->modifiers(), kModifierNumbers),
                    static_cast<float>(position.x()), static_cast<float>(position.y()));
 }
 

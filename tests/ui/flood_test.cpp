@@ -16,13 +16,13 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPalette>
-#include <QStyleOptionSlider>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 #include "drawing/picturebox.h"
 #include "drawing/refreshimage.h"
+#include "tests/ui/scrollbarpart.h"
 #include "ui/fonts.h"
 #include "ui/form1.h"
 
@@ -243,21 +243,6 @@ private:
             std::clamp(expected_.Radius[index] + a.step, kMinimumRadius, kMaximumRadius);
     }
 
-    QRect ThumbOf(HScrollBar* bar) const {
-        QStyleOptionSlider option;
-        option.initFrom(bar);
-        option.orientation = Qt::Horizontal;
-        option.state |= QStyle::State_Horizontal;
-        option.minimum = bar->minimum();
-        option.maximum = bar->maximum();
-        option.sliderPosition = bar->sliderPosition();
-        option.sliderValue = bar->value();
-        option.singleStep = bar->singleStep();
-        option.pageStep = bar->pageStep();
-        return bar->style()->subControlRect(QStyle::CC_ScrollBar, &option,
-                                            QStyle::SC_ScrollBarSlider, bar);
-    }
-
     void SendMouse(QWidget* to, QEvent::Type type, QPointF at, Qt::MouseButton button,
                    Qt::MouseButtons buttons) {
         QMouseEvent event(type, at, to->mapToGlobal(at), button, buttons, Qt::NoModifier);
@@ -270,7 +255,7 @@ private:
         const int index = Pick(0, 1);
         HScrollBar* bar = Bar(index);
         const QPointF at = Pick(0, 2) > 0
-                               ? QPointF(ThumbOf(bar).center())
+                               ? QPointF(ScrollBarPart(bar, QStyle::SC_ScrollBarSlider).center())
                                : QPointF(Uniform(0, bar->width()), Uniform(0, bar->height()));
         SendMouse(bar, QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
         if (bar->isSliderDown()) {

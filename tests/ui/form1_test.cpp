@@ -10,10 +10,11 @@
 #include <QFontInfo>
 #include <QMouseEvent>
 #include <QSignalSpy>
-#include <QStyleOptionSlider>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include "tests/ui/scrollbarpart.h"
 
 namespace circles {
 namespace {
@@ -85,22 +86,8 @@ protected:
         QApplication::sendEvent(form->Picture1, &move);
     }
 
-    QRect PartOf(HScrollBar* bar, QStyle::SubControl part) const {
-        QStyleOptionSlider option;
-        option.initFrom(bar);
-        option.orientation = Qt::Horizontal;
-        option.state |= QStyle::State_Horizontal;
-        option.minimum = bar->minimum();
-        option.maximum = bar->maximum();
-        option.sliderPosition = bar->sliderPosition();
-        option.sliderValue = bar->value();
-        option.singleStep = bar->singleStep();
-        option.pageStep = bar->pageStep();
-        return bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, part, bar);
-    }
-
     void ClickOn(HScrollBar* bar, QStyle::SubControl part) {
-        QTest::mouseClick(bar, Qt::LeftButton, {}, PartOf(bar, part).center());
+        QTest::mouseClick(bar, Qt::LeftButton, {}, ScrollBarPart(bar, part).center());
     }
 
     std::unique_ptr<Form1> form;
@@ -262,7 +249,7 @@ TEST_F(Form1Test, DraggingAThumbUpdatesLabelRadiusAndPictureAtEveryStep) {
     QSignalSpy changes(red, &HScrollBar::Change);
     QSignalSpy scrolls(red, &HScrollBar::Scroll);
 
-    const QPoint grab = PartOf(red, QStyle::SC_ScrollBarSlider).center();
+    const QPoint grab = ScrollBarPart(red, QStyle::SC_ScrollBarSlider).center();
     QTest::mousePress(red, Qt::LeftButton, {}, grab);
     int lastValue = red->value();
     for (int step = 1; step <= 5; ++step) {
