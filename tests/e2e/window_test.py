@@ -10,6 +10,7 @@ Usage: window_test.py PATH/TO/circle-intersection [unittest options]
 from __future__ import annotations
 
 import math
+import random
 import sys
 import time
 import unittest
@@ -32,6 +33,15 @@ PROGRAM = ""
 EFFECT_TIMEOUT = 10.0
 
 BLUE, RED = 0, 1
+
+# The long drag: this many pointer moves in one xdotool run, along a path drawn from a fixed
+# seed so that a failure can be replayed. Most legs go at the pace of a mouse that reports a
+# thousand times a second, which the program keeps up with here, so that its handler sees
+# most of the moves one by one (over two thousand of them); the other legs come as fast as
+# xdotool sends them, and Qt merges them. The drag takes about three seconds.
+FLOOD_MOVES = 3000
+FLOOD_SEED = 5
+MOUSE_REPORT_INTERVAL = "0.001"  # seconds, as xdotool's sleep takes it
 
 
 class WindowTest(unittest.TestCase):
@@ -135,6 +145,20 @@ class WindowTest(unittest.TestCase):
     def drawing_point(self, x: float, y: float) -> tuple[int, int]:
         return (CLIENT_LEFT + DRAWING_IN_CLIENT[0] + round(x),
                 CLIENT_TOP + DRAWING_IN_CLIENT[1] + round(y))
+
+    def long_drag(self, button: int, path: list[tuple[int, int]], paced: list[bool]) -> None:
+        """Presses `button` at the first point of `path` (drawing coordinates), moves the
+        pointer through all the others in one xdotool run and releases the button at the
+        last. A move marked in `paced` is followed by one mouse report interval."""
+        first = self.drawing_point(*path[0])
+        args = ["mousemove", str(first[0]), str(first[1]), "mousedown", str(button)]
+        for point, pause in zip(path[1:], paced[1:]):
+            x, y = self.drawing_point(*point)
+            args += ["mousemove", str(x), str(y)]
+            if pause:
+                args += ["sleep", MOUSE_REPORT_INTERVAL]
+        args += ["mouseup", str(button)]
+        self.session.xdotool(*args)
 
     def click_scroll_bar(self, index: int, where: str) -> None:
         """One left click on a part of a scroll bar: 'left arrow', 'right arrow', or the
@@ -266,6 +290,92 @@ class WindowTest(unittest.TestCase):
         a, b = 150.1387818866, 293.6112181134
         self.wait_for("radii 200 and 150 with their intersection points",
                       lambda d: self.state_problems(d) + crossing_problems(d, [(a, b), (b, a)]))
+
+    def test_long_left_drag_leaves_the_blue_centre_where_the_pointer_stops(self) -> None:
+        # Where the renderer puts a centre dot relative to its point, read off the start-up
+        # picture; every centre after the drag must sit at its point plus exactly this.
+        start = self.drawing()
+        dot_offset = []
+        for index, family in ((BLUE, "blue"), (RED, "red")):
+            dot = start.centre_dot(family, *START_CENTRES[index])
+            self.assertIsNotNone(dot, f"the {family} centre dot of the start-up picture")
+            dot_offset.append((dot[0] - START_CENTRES[index][0],
+                               dot[1] - START_CENTRES[index][1]))
+
+        def exact_centre_problems(d: Drawing) -> list[str]:
+            problems = []
+            for index, family in ((BLUE, "blue"), (RED, "red")):
+                x, y = self.centres[index]
+                dot = d.centre_dot(family, x, y)
+                if dot is None:
+                    continue  # state_problems says so
+                # A dot reads within a few hundredths of a pixel of its place; one pixel off is
+                # a lost move.
+                off = (dot[0] - x, dot[1] - y)
+                if max(abs(off[0] - dot_offset[index][0]),
+                       abs(off[1] - dot_offset[index][1])) > 0.2:
+                    problems.append(f"{family} centre dot at ({dot[0]:.2f}, {dot[1]:.2f}) is "
+                                    f"not exactly at ({x}, {y})")
+            return problems
+
+        end = (137, 96)
+        path, paced = flood_path(random.Random(FLOOD_SEED), FLOOD_MOVES, (200, 200), end)
+        self.long_drag(1, path, paced)
+        self.centres[BLUE] = (float(end[0]), float(end[1]))
+        self.wait_for(f"a left drag of {len(path) - 1} moves ending at {end}",
+                      lambda d: self.state_problems(d) + exact_centre_problems(d))
+
+        # The program still answers input: a right drag and a scroll-bar click show.
+        self.drag_in_drawing([3], (300, 300), (331, 334))
+        self.centres[RED] = (331.0, 334.0)
+        self.wait_for("a right drag after the long left drag",
+                      lambda d: self.state_problems(d) + exact_centre_problems(d))
+        self.click_scroll_bar(BLUE, "right arrow")
+        self.radii[BLUE] += 1
+        self.wait_for_state("a click on a scroll-bar arrow after the long left drag")
+
+
+def flood_path(rng: random.Random, moves: int, start: tuple[int, int], end: tuple[int, int],
+               approach: int = 8, keep_away: int = 12
+               ) -> tuple[list[tuple[int, int]], list[bool]]:
+    """`start` and then `moves` pointer positions in drawing coordinates, no two in a row the
+    same: legs between random places in and around the drawing area, in steps from one pixel
+    to big jumps, each leg either at a mouse's pace or in a burst (the second list: whether a
+    position is followed by a pause). Only the last `approach` moves come near `end`, one
+    pixel at a time and alternately across and down, so that a move lost anywhere near the
+    end leaves the centre off by at least a pixel."""
+    path = [start]
+    paced = [False]
+
+    def add(p: tuple[int, int], pause: bool) -> None:
+        if p != path[-1] and max(abs(p[0] - end[0]), abs(p[1] - end[1])) >= keep_away:
+            path.append(p)
+            paced.append(pause)
+
+    while len(path) < 1 + moves - approach:
+        # Mostly inside the 400 px drawing area, now and then past its edges (and the
+        # window's), where the drag goes on.
+        target = (rng.randint(-80, 480), rng.randint(-80, 480))
+        stride = rng.choice((1, 1, 2, 3, 5, 8, 13, 40, 150))
+        pause = rng.random() < 0.75
+        x0, y0 = path[-1]
+        steps = max(1, math.ceil(math.dist((x0, y0), target) / stride))
+        for i in range(1, steps + 1):
+            if len(path) == 1 + moves - approach:
+                break
+            add((round(x0 + (target[0] - x0) * i / steps),
+                 round(y0 + (target[1] - y0) * i / steps)), pause)
+    # The approach: from up and to the right of end, left and down by turns, a pixel a move.
+    x, y = end[0] + approach // 2, end[1] - (approach - approach // 2)
+    for i in range(approach):
+        if i % 2 == 0:
+            x -= 1
+        else:
+            y += 1
+        path.append((x, y))
+        paced.append(True)
+    assert path[-1] == end and len(path) == len(paced) == 1 + moves
+    return path, paced
 
 
 def crossing_problems(d: Drawing, points: list[tuple[float, float]]) -> list[str]:
