@@ -84,6 +84,13 @@ Form1::Form1(QWidget* parent)
 
     Picture2->hide();
     Picture1->setAccessibleName(QString::fromUtf8("円と交点の図"));
+    // Asked for by assistive technology, outside any event handler: an error (a coordinate
+    // too large for its label) is reported like one that leaves a handler.
+    Picture1->setDescriber([this] {
+        QString text;
+        host_.Deliver([&] { text = DescribePicture(); });
+        return text;
+    });
     Picture1->setFocus();
 
     WireEvents();
@@ -106,7 +113,6 @@ void Form1::WireEvents() {
 void Form1::RefreshImage() {
     circles::RefreshImage(scene_, Picture2->surface(), Picture1->surface());
     Picture1->showSurface();
-    DescribePicture();
 }
 
 void Form1::RefreshLabel() {
@@ -145,7 +151,7 @@ void Form1::Picture1_MouseMove(std::int16_t Button, std::int16_t /*Shift*/, floa
 }
 
 // Tells a screen-reader user in words what the picture shows.
-void Form1::DescribePicture() {
+QString Form1::DescribePicture() const {
     QString text;
     for (int i = 0; i < 2; ++i) {
         text += QString::fromUtf8("%1は中心 %2、半径 %3。")
@@ -164,7 +170,7 @@ void Form1::DescribePicture() {
         text += QString::fromUtf8("交点は %1 と %2 です。")
                     .arg(IntersectionLabel(p1), IntersectionLabel(p2));
     }
-    Picture1->setAccessibleDescription(text);
+    return text;
 }
 
 }  // namespace circles

@@ -49,7 +49,7 @@ public:
 
 private:
     void WireEvents();
-    void DescribePicture();
+    QString DescribePicture() const;
 
     Scene scene_;
     EventHost host_;

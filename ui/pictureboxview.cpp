@@ -3,6 +3,8 @@
 #include <qdrawutil.h>
 #include <utility>
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -28,6 +30,29 @@ std::int16_t SetNumber(Flags held, const Numbers& numbers) {
     return sum;
 }
 
+// A picture box as assistive technology sees it: a graphic whose description is asked of the
+// box when it is read.
+class PictureBoxAccessible : public QAccessibleWidget {
+public:
+    explicit PictureBoxAccessible(PictureBoxView* box)
+        : QAccessibleWidget(box, QAccessible::Graphic) {}
+
+    QString text(QAccessible::Text kind) const override {
+        if (kind == QAccessible::Description) {
+            return static_cast<const PictureBoxView*>(widget())->describe();
+        }
+        return QAccessibleWidget::text(kind);
+    }
+};
+
+QAccessibleInterface* PictureBoxAccessibleFactory(const QString& className, QObject* object) {
+    if (className == QLatin1String(PictureBoxView::staticMetaObject.className()) &&
+        object != nullptr && object->isWidgetType()) {
+        return new PictureBoxAccessible(static_cast<PictureBoxView*>(object));
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 PictureBoxView::PictureBoxView(QWidget* parent)
@@ -38,10 +63,19 @@ PictureBoxView::PictureBoxView(QWidget* parent)
     // The image covers the whole drawing area and the border is painted in full, so Qt
     // need not clear the widget first.
     setAttribute(Qt::WA_OpaquePaintEvent);
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(&PictureBoxAccessibleFactory);
+        return true;
+    }();
+    (void)factoryInstalled;
 }
 
 void PictureBoxView::showSurface() {
     update(kBorder, kBorder, PictureBox::kWidth, PictureBox::kHeight);
+    if (QAccessible::isActive()) {
+        QAccessibleEvent changed(this, QAccessible::DescriptionChanged);
+        QAccessible::updateAccessibility(&changed);
+    }
 }
 
 void PictureBoxView::paintEvent(QPaintEvent* /*event*/) {

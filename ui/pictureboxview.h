@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include <QWidget>
 
@@ -28,8 +29,14 @@ public:
     PictureBox& surface() { return surface_; }
     const PictureBox& surface() const { return surface_; }
 
-    /// Repaints the drawing area from the surface's image.
+    /// Repaints the drawing area from the surface's image, and tells assistive technology
+    /// that the picture's description has changed.
     void showSurface();
+
+    /// Sets what tells the picture in words. Assistive technology asks for the description
+    /// only when it needs it, so nothing is written on the way of a mouse move.
+    void setDescriber(std::function<QString()> describe) { describe_ = std::move(describe); }
+    QString describe() const { return describe_ ? describe_() : QString(); }
 
 signals:
     void MouseMove(std::int16_t Button, std::int16_t Shift, float X, float Y);
@@ -40,6 +47,7 @@ protected:
 
 private:
     PictureBox surface_;
+    std::function<QString()> describe_;
 };
 
 }  // namespace circles
