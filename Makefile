@@ -39,7 +39,9 @@ test: build
 	ctest --preset release
 
 bench: build
-	$(BENCH) --benchmark_out=build/bench.json --benchmark_out_format=json
+	$(BENCH) --benchmark_repetitions=5 --benchmark_enable_random_interleaving=true \
+	  --benchmark_report_aggregates_only=true \
+	  --benchmark_out=build/bench.json --benchmark_out_format=json
 	python3 bench/report.py build/bench.json
 	python3 tools/startup_bench.py $(PROGRAM)
 
