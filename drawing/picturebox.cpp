@@ -102,7 +102,6 @@ PictureBox::~PictureBox() {
 
 void PictureBox::setFont(const QFont& font) {
     painter_.setFont(font);
-    texts_ = {};  // laid out for the old font
     glyphs_.Reset(painter_.font(), image_);
     // Glyphs may overhang their advances by the bearings, and accents may rise above the
     // ascent; a whole line height on every side holds whatever the font draws.
@@ -207,7 +206,10 @@ void PictureBox::Print(const QString& text) {
     if (glyphs_.Draw(image_, touched_, text, currentX_, currentY_, textPen_.color().rgba())) {
         return;
     }
-    const QStaticText& layout = LayoutFor(text);
+    // Any other text (a character outside the labels' alphabet, a translucent colour) is
+    // rare enough to be laid out on the spot.
+    QStaticText layout(text);
+    layout.setTextFormat(Qt::PlainText);
     painter_.setPen(textPen_);
     painter_.drawStaticText(QPointF(currentX_, currentY_), layout);
     MarkText(layout);
@@ -308,21 +310,6 @@ void PictureBox::CopyFrame(const QImage& picture) {
     copiedGeneration_ = source != nullptr ? source->generation_ : 0;
     // Frames copied from this surface before cannot be brought up to date block by block.
     generation_ += 2;
-}
-
-const QStaticText& PictureBox::LayoutFor(const QString& text) {
-    for (const CachedText& entry : texts_) {
-        if (!entry.text.isNull() && entry.text == text) {
-            return entry.layout;
-        }
-    }
-    CachedText& entry = texts_[nextText_];
-    nextText_ = (nextText_ + 1) % texts_.size();
-    // A deep copy: the caller's text may live in a buffer that it reuses.
-    entry.text = QString(text.constData(), text.size());
-    entry.layout = QStaticText(entry.text);
-    entry.layout.setTextFormat(Qt::PlainText);
-    return entry.layout;
 }
 
 }  // namespace circles

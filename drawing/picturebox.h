@@ -1,7 +1,5 @@
 #pragma once
 
-#include <array>
-#include <cstddef>
 #include <cstdint>
 
 #include <QColor>
@@ -78,15 +76,8 @@ public:
                       std::int16_t height2);
 
 private:
-    /// A text laid out once for the current font; labels repeat from picture to picture.
-    struct CachedText {
-        QString text;
-        QStaticText layout;
-    };
-
     static const PictureBox* Owner(const QImage& picture);
     void CopyFrame(const QImage& picture);
-    const QStaticText& LayoutFor(const QString& text);
     void MarkText(const QStaticText& layout);
     void MarkLogicalRect(const QRectF& rect);
 
@@ -120,9 +111,6 @@ private:
     GlyphMasks glyphs_;
     // How far the current font's ink can reach outside a text's layout box, in logical pixels.
     qreal textMargin_ = 0.0;
-
-    std::array<CachedText, 8> texts_{};
-    std::size_t nextText_ = 0;
 
     // Declared after image_ so that it ends before the image goes.
     QPainter painter_;

@@ -10,10 +10,9 @@ enum class ErrorKind {
     InvalidOperation,  ///< IEEE 754 invalid operation, such as 0 / 0 or the square root of -1
     DivisionByZero,    ///< IEEE 754 division of a finite non-zero number by zero
     FloatOverflow,     ///< IEEE 754 overflow: a finite calculation whose result is too large
-    Overflow,  ///< a value too large for the type it is converted to, or an integer step out of
-               ///< range
-    IndexOutOfRange,  ///< an array index outside the array's bounds
-    SurfaceFailure,   ///< a drawing-surface operation that could not be carried out
+    Overflow,          ///< a value too large for its type, or an integer step out of range
+    IndexOutOfRange,   ///< an array index outside the array's bounds
+    SurfaceFailure,    ///< a drawing-surface operation that could not be carried out
 };
 
 /// True for the three floating-point kinds, which together make up the arithmetic error.

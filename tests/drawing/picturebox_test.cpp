@@ -33,6 +33,15 @@ TEST(Colors, PackRedInTheLowByte) {
 // device pixels each way, while the coordinates stay the same.
 class Surface : public ::testing::TestWithParam<qreal> {
 protected:
+    // Prints text at (x, y) in the Japanese face at 9 pt and the given colour.
+    void PrintAt(float x, float y, const QString& text, const QColor& color) {
+        box.setFont(QFont("IPAPGothic", 9));
+        box.setForeColor(color);
+        box.SetCurrentX(x);
+        box.SetCurrentY(y);
+        box.Print(text);
+    }
+
     PictureBox box{GetParam()};
 };
 
@@ -118,11 +127,7 @@ TEST_P(Surface, PSetAtWidthOneSetsTheNearestPixel) {
 }
 
 TEST_P(Surface, PrintsFromTheCurrentPositionInTheForeColour) {
-    box.setFont(QFont("IPAPGothic", 9));
-    box.setForeColor(QColor(0, 0, 0));
-    box.SetCurrentX(80);
-    box.SetCurrentY(110);
-    box.Print("(100,100)");
+    PrintAt(80, 110, "(100,100)", QColor(0, 0, 0));
     const QRect ink = probe::InkBounds(box.Image(), QRect(60, 90, 120, 50));
     ASSERT_FALSE(ink.isEmpty());
     // The text's top-left corner is at the position: ink starts just right of and below it.
@@ -137,11 +142,7 @@ TEST_P(Surface, PrintsFromTheCurrentPositionInTheForeColour) {
 }
 
 TEST_P(Surface, PrintsInTheColourItIsGiven) {
-    box.setFont(QFont("IPAPGothic", 9));
-    box.setForeColor(QColor(0, 160, 0));
-    box.SetCurrentX(10);
-    box.SetCurrentY(10);
-    box.Print("8888");
+    PrintAt(10, 10, "8888", QColor(0, 160, 0));
     bool green = false;
     for (int y = 10; y < 26; ++y) {
         for (int x = 10; x < 40; ++x) {
