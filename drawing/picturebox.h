@@ -6,14 +6,9 @@
 #include <QFont>
 #include <QImage>
 #include <QPainter>
-#include <QPen>
-#include <QRectF>
-#include <QStaticText>
 #include <QString>
 
 #include "drawing/colors.h"
-#include "drawing/glyphmasks.h"
-#include "drawing/touchedblocks.h"
 
 namespace circles {
 
@@ -37,7 +32,6 @@ public:
     // A surface keeps a painter open on its own image, so it stays where it was made.
     PictureBox(const PictureBox&) = delete;
     PictureBox& operator=(const PictureBox&) = delete;
-    ~PictureBox();
 
     // Settings of the window layout.
     void setFont(const QFont& font);
@@ -67,52 +61,20 @@ public:
 
     /// Copies the source rectangle (x2, y2, width2, height2) of picture onto the destination
     /// rectangle (x1, y1, width1, height1) of this surface, pixel for pixel.
-    ///
-    /// A whole frame copied again from the same surface's Image() after at most one Cls of
-    /// that surface, with nothing else drawn on this one since, copies only the blocks either
-    /// frame touched: everywhere else both hold the background.
     void PaintPicture(const QImage& picture, float x1, float y1, std::int16_t width1,
                       std::int16_t height1, std::int16_t x2, std::int16_t y2, std::int16_t width2,
                       std::int16_t height2);
 
 private:
-    static const PictureBox* Owner(const QImage& picture);
-    void CopyFrame(const QImage& picture);
-    void MarkText(const QStaticText& layout);
-    void MarkLogicalRect(const QRectF& rect);
-
     QImage image_;
-    QPen textPen_{Qt::black};
     QColor backColor_ = Qt::white;
     std::int16_t drawWidth_ = 1;
     float currentX_ = 0.0f;
     float currentY_ = 0.0f;
 
-    // Every pixel outside the touched blocks holds clearPixel_, the background colour of the
-    // last full clear, so that Cls need only clear the touched blocks.
-    TouchedBlocks touched_;
-    std::uint32_t clearPixel_ = 0;
-
-    // What this surface's image held before the last Cls, as the frames copied from it need
-    // to know: the blocks touched then (all of them after a clear to a new colour). The
-    // generation counts one for each Cls and two for each whole frame received, which
-    // replaces touched_ rather than adding to it.
-    TouchedBlocks previousTouched_;
-    std::uint64_t generation_ = 0;
-
-    // A number no other surface of the process has, and the one of the surface whose whole
-    // frame this surface last received, with that surface's generation then; 0 once
-    // anything else has changed this surface's image.
-    const std::uint64_t id_;
-    std::uint64_t copiedFrom_ = 0;
-    std::uint64_t copiedGeneration_ = 0;
-
-    // Labels in the common case; other texts go through the painter.
-    GlyphMasks glyphs_;
-    // How far the current font's ink can reach outside a text's layout box, in logical pixels.
-    qreal textMargin_ = 0.0;
-
-    // Declared after image_ so that it ends before the image goes.
+    // Open for the surface's whole life, for text and copies: opening one per operation would
+    // cost more than most of the operations themselves. Declared after image_ so that it ends
+    // before the image goes.
     QPainter painter_;
 };
 

@@ -1,7 +1,6 @@
 #include "drawing/raster.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstdint>
 
@@ -80,36 +79,34 @@ struct Pixels {
     qsizetype stride;  // in pixels
     int width;
     int height;
-    TouchedBlocks& touched;
 
-    Pixels(QImage& image, TouchedBlocks& blocks)
+    explicit Pixels(QImage& image)
         : bits(reinterpret_cast<std::uint32_t*>(image.bits())),
           stride(image.bytesPerLine() / 4),
           width(image.width()),
-          height(image.height()),
-          touched(blocks) {}
+          height(image.height()) {}
 
     // Blends pixel (x, y), which must lie in the image.
     void Put(int x, int y, std::uint32_t color, std::uint32_t weight) {
         Blend(bits[y * stride + x], color, weight);
-        touched.MarkPixel(x, y);
-    }
-
-    // Blends pixel (x, y) if it lies in the image.
-    void PutClipped(int x, int y, std::uint32_t color, std::uint32_t weight) {
-        if (static_cast<unsigned>(x) < static_cast<unsigned>(width) &&
-            static_cast<unsigned>(y) < static_cast<unsigned>(height)) {
-            Put(x, y, color, weight);
-        }
     }
 };
 
-// The ring in general position. Each pixel is drawn by exactly one of two passes, so none is
-// blended twice: the column pass takes the pixels nearer the top and bottom of the ring
-// (|dy| > |dx| from the centre), where the ring runs across columns, and the row pass the
-// rest, where it runs across rows.
-void StrokeCircleAnywhere(Pixels& pixels, double cx, double cy, double radius, double half,
-                          double reach, std::uint32_t color) {
+}  // namespace
+
+// Each pixel is drawn by exactly one of two passes, so none is blended twice: the column pass
+// takes the pixels nearer the top and bottom of the ring (|dy| > |dx| from the centre), where
+// the ring runs across columns, and the row pass the rest, where it runs across rows. There is
+// one square root per column and per row.
+void StrokeCircle(QImage& image, double cx, double cy, double radius, double width, QRgb color) {
+    Pixels pixels(image);
+    const double half = width / 2.0;
+    if (cx + radius + half < 0.0 || cx - radius - half > pixels.width || cy + radius + half < 0.0 ||
+        cy - radius - half > pixels.height) {
+        return;  // wholly outside the image
+    }
+    // Beyond this offset from the centre a pass has no pixels of its own left.
+    const double reach = std::min(radius, (radius + half) * std::sqrt(0.5) + 1.0);
     const double radius2 = radius * radius;
     const Range columns = CentresBetween(cx - reach, cx + reach, pixels.width);
     for (int x = columns.first; x <= columns.last; ++x) {
@@ -146,104 +143,9 @@ void StrokeCircleAnywhere(Pixels& pixels, double cx, double cy, double radius, d
     }
 }
 
-// The most pixels a stroke's width may cover across for the symmetric walk below.
-constexpr int kMaxSpan = 12;
-
-// The same ring when its centre lies on a pixel centre or a pixel corner, as whole
-// coordinates put it: the ring is then symmetric about both axes and both diagonals of the
-// pixel grid, and one square root and one span serve eight pixels, one in each octant.
-//
-// Offsets count pixels away from the centre. With the centre on a pixel centre c, the
-// k-th column right of it is c + k and the k-th left c - k, both at distance k; on a corner
-// c they are c + k and c - 1 - k, both at distance k + 0.5. Rows alike. Column k's crossing
-// spans the same rows m as row k's crossing spans columns, so the passes of the general
-// walk become, for each k, the pixels (+-k, +-m) with m > k and (+-m, +-k) with m >= k.
-void StrokeCircleSymmetric(Pixels& pixels, double cx, double cy, double radius, double half,
-                           double reach, std::uint32_t color) {
-    const bool onCentre = cx - std::floor(cx) == 0.5;
-    const int rightOrDown0 = static_cast<int>(std::floor(cx));
-    const int leftOrUp0 = onCentre ? rightOrDown0 : rightOrDown0 - 1;
-    const int downRow0 = static_cast<int>(std::floor(cy));
-    const int upRow0 = onCentre ? downRow0 : downRow0 - 1;
-    const double lead = onCentre ? 0.0 : 0.5;   // distance of offset 0's pixel centre
-    const double start = onCentre ? 0.5 : 0.0;  // where offset 0's pixel begins, negated
-    const double radius2 = radius * radius;
-
-    struct Cover {
-        int m;
-        std::uint32_t weight;
-    };
-    std::array<Cover, kMaxSpan + 2> covers;
-    for (int k = 0; k + lead <= reach; ++k) {
-        const double d = k + lead;
-        const double ring = std::sqrt(std::max(0.0, radius2 - d * d));
-        // The crossing [ring - half, ring + half] on a line whose pixel m covers [m, m + 1),
-        // measured from the first pixel it reaches (subtracting a whole number below a
-        // value is exact, so the weights are those of the general walk).
-        const double low = ring - half + start;
-        const double base = std::floor(low);
-        const int first = static_cast<int>(base);
-        int count = 0;
-        Span(kMaxSpan + 2, low - base, ring + half + start - base,
-             [&](int j, std::uint32_t weight) {
-                 covers[count++] = {first + j, weight};
-             });
-        const int rightColumn = rightOrDown0 + k;
-        const int leftColumn = leftOrUp0 - k;
-        const int downRow = downRow0 + k;
-        const int upRow = upRow0 - k;
-        const bool twoSides = leftColumn != rightColumn;
-        for (int c = 0; c < count; ++c) {
-            const int m = covers[c].m;
-            const std::uint32_t weight = covers[c].weight;
-            if (m > k) {  // column pass: columns +-k, rows +-m
-                pixels.PutClipped(rightColumn, downRow0 + m, color, weight);
-                pixels.PutClipped(rightColumn, upRow0 - m, color, weight);
-                if (twoSides) {
-                    pixels.PutClipped(leftColumn, downRow0 + m, color, weight);
-                    pixels.PutClipped(leftColumn, upRow0 - m, color, weight);
-                }
-            }
-            if (m >= k) {  // row pass: rows +-k, columns +-m
-                pixels.PutClipped(rightOrDown0 + m, downRow, color, weight);
-                pixels.PutClipped(leftOrUp0 - m, downRow, color, weight);
-                if (twoSides) {
-                    pixels.PutClipped(rightOrDown0 + m, upRow, color, weight);
-                    pixels.PutClipped(leftOrUp0 - m, upRow, color, weight);
-                }
-            }
-        }
-    }
-}
-
-}  // namespace
-
-void StrokeCircle(QImage& image, TouchedBlocks& touched, double cx, double cy, double radius,
-                  double width, QRgb color) {
-    Pixels pixels(image, touched);
-    const double half = width / 2.0;
-    // Beyond this offset from the centre a pass has no pixels of its own left.
-    const double reach = std::min(radius, (radius + half) * std::sqrt(0.5) + 1.0);
-    if (cx + radius + half < 0.0 || cx - radius - half > pixels.width || cy + radius + half < 0.0 ||
-        cy - radius - half > pixels.height) {
-        return;  // wholly outside the image
-    }
-    const double fraction = cx - std::floor(cx);
-    const bool symmetric = (fraction == 0.5 || fraction == 0.0) && cy - std::floor(cy) == fraction;
-    // The symmetric walk needs every crossing to lie well away from the centre lines (a ring
-    // at least a few widths in radius keeps its crossings past the diagonal, and apart), and
-    // its spans short; far-off centres would not fit an int.
-    if (symmetric && width <= kMaxSpan - 2 && radius >= 4.0 * width + 8.0 && std::fabs(cx) < 1e6 &&
-        std::fabs(cy) < 1e6 && radius < 1e6) {
-        StrokeCircleSymmetric(pixels, cx, cy, radius, half, reach, color);
-    } else {
-        StrokeCircleAnywhere(pixels, cx, cy, radius, half, reach, color);
-    }
-}
-
-void StrokeLine(QImage& image, TouchedBlocks& touched, double x1, double y1, double x2, double y2,
-                double width, QRgb color) {
-    Pixels pixels(image, touched);
+void StrokeLine(QImage& image, double x1, double y1, double x2, double y2, double width,
+                QRgb color) {
+    Pixels pixels(image);
     const double half = width / 2.0;
     const bool alongX = std::fabs(x2 - x1) >= std::fabs(y2 - y1);
     // Run along the longer axis, from the smaller end: a = major axis, b = minor axis.
@@ -270,9 +172,8 @@ void StrokeLine(QImage& image, TouchedBlocks& touched, double x1, double y1, dou
     }
 }
 
-void FillDisc(QImage& image, TouchedBlocks& touched, double cx, double cy, double radius,
-              QRgb color) {
-    Pixels pixels(image, touched);
+void FillDisc(QImage& image, double cx, double cy, double radius, QRgb color) {
+    Pixels pixels(image);
     // A pixel is covered in proportion to how far its centre lies inside the edge, full one
     // half pixel in and empty one half pixel out.
     const double reach = radius + 0.5;
@@ -289,13 +190,11 @@ void FillDisc(QImage& image, TouchedBlocks& touched, double cx, double cy, doubl
             const double dx = x + 0.5 - cx;
             Blend(row[x], color, Weight(reach - std::sqrt(dx * dx + dy * dy)));
         }
-        touched.Mark(y, columns.first, columns.last);
     }
 }
 
-void FillPixels(QImage& image, TouchedBlocks& touched, int left, int top, int right, int bottom,
-                QRgb color) {
-    Pixels pixels(image, touched);
+void FillPixels(QImage& image, int left, int top, int right, int bottom, QRgb color) {
+    Pixels pixels(image);
     left = std::max(left, 0);
     right = std::min(right, pixels.width);
     if (left >= right) {
@@ -304,7 +203,6 @@ void FillPixels(QImage& image, TouchedBlocks& touched, int left, int top, int ri
     for (int y = std::max(top, 0); y < std::min(bottom, pixels.height); ++y) {
         std::uint32_t* row = pixels.bits + y * pixels.stride;
         std::fill(row + left, row + right, color);
-        touched.Mark(y, left, right - 1);
     }
 }
 

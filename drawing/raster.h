@@ -7,33 +7,25 @@
 // axis a stroke runs on, each pixel column (or row) gets the stroke's exact position, and
 // every pixel the stroke's width overlaps across it takes the colour in proportion to the
 // overlap. A 1 px stroke through pixel centres thus covers one row or column fully and its
-// neighbours not at all, and there is one square root per column, not per pixel.
-//
-// Drawing these few shapes directly is several times faster than QPainter's general stroker
-// for a whole ring, and it allocates nothing. Every pixel written is marked in `touched`.
+// neighbours not at all, where QPainter would split it over two at half strength.
 
 #include <QImage>
 #include <QRgb>
 
-#include "drawing/touchedblocks.h"
-
 namespace circles::raster {
 
 /// The outline of a circle centred at (cx, cy), its centreline at `radius`, `width` across.
-void StrokeCircle(QImage& image, TouchedBlocks& touched, double cx, double cy, double radius,
-                  double width, QRgb color);
+void StrokeCircle(QImage& image, double cx, double cy, double radius, double width, QRgb color);
 
 /// A segment from (x1, y1) to (x2, y2), `width` across, with square ends that reach half the
 /// width beyond the end points.
-void StrokeLine(QImage& image, TouchedBlocks& touched, double x1, double y1, double x2, double y2,
-                double width, QRgb color);
+void StrokeLine(QImage& image, double x1, double y1, double x2, double y2, double width,
+                QRgb color);
 
 /// A filled disc centred at (cx, cy).
-void FillDisc(QImage& image, TouchedBlocks& touched, double cx, double cy, double radius,
-              QRgb color);
+void FillDisc(QImage& image, double cx, double cy, double radius, QRgb color);
 
 /// Sets the pixels of the rectangle [left, right) x [top, bottom), clipped to the image.
-void FillPixels(QImage& image, TouchedBlocks& touched, int left, int top, int right, int bottom,
-                QRgb color);
+void FillPixels(QImage& image, int left, int top, int right, int bottom, QRgb color);
 
 }  // namespace circles::raster
