@@ -4,11 +4,14 @@
 PROGRAM := build/circle-intersection
 BENCH   := build/circle-intersection-bench
 
-# Everything the build, the program, the tests and the benchmarks need, all from Debian.
+# Everything the build, the program, the tests and the benchmarks need, all from Debian; the
+# last line is for the package: cpack's dependency list (dpkg-shlibdeps, and file to find the
+# programs) and the checks.
 PACKAGES := cmake make g++ pkg-config python3 \
             qt6-base-dev qt6-qpa-plugins libgtest-dev libbenchmark-dev \
             fonts-ipafont-gothic xvfb xauth xdotool x11-apps imagemagick \
-            clang libclang-rt-14-dev clang-tidy cppcheck locales
+            clang libclang-rt-14-dev clang-tidy cppcheck locales \
+            dpkg-dev file lintian desktop-file-utils appstream
 
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 
@@ -48,6 +51,29 @@ bench: build
 # A PNG of the window as it first appears, made under Xvfb: needs no display.
 screenshot: build
 	python3 tools/screenshot.py $(PROGRAM) build/screenshot.png
+
+# The Debian package, made by CPack from the install rules that `cmake --install` follows, and
+# its checks: lintian with no error and no warning, then, on the package extracted into a
+# temporary folder, the desktop entry, the AppStream metainfo (validate-tree also checks that
+# its launchable is there) and the program starting under Xvfb.
+
+.PHONY: package package-check
+
+DEB := build/circle-intersection_1.00_amd64.deb
+
+# The end-to-end check run on the program as the package lays it out, given its path.
+PACKAGE_E2E = python3 tests/e2e/window_test.py $(1) WindowTest.test_start_up_window
+
+package: build
+	cpack --config build/CPackConfig.cmake
+
+package-check: package
+	lintian --fail-on error,warning $(DEB)
+	root=$$(mktemp -d) && trap 'rm -rf "$$root"' EXIT && \
+	  dpkg-deb -x $(DEB) "$$root" && \
+	  desktop-file-validate "$$root"/usr/share/applications/circle-intersection.desktop && \
+	  appstreamcli validate-tree "$$root" && \
+	  $(call PACKAGE_E2E,"$$root"/usr/bin/circle-intersection)
 
 # Hardening: the suite under the sanitizers, bounded fuzzing and lint. These use clang from
 # Debian for libFuzzer, clang-tidy and cppcheck.
