@@ -9,7 +9,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include "ui/fonts.h"
 #include "ui/form1.h"
 
 namespace {
@@ -18,7 +17,6 @@ namespace {
 // circle crosses the red one (two points) and one where it does not. Reports the 99th
 // percentile of the per-event time: a mouse reporting 8,000 times a second leaves 125 us.
 void BM_MouseMoveEvent(benchmark::State& state) {
-    circles::InstallFaceSubstitutes();
     circles::Form1 form;
     QWidget* picture = form.Picture1;
     const QPointF local[2] = {{202, 252}, {122, 112}};

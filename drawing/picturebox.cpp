@@ -118,10 +118,6 @@ void PictureBox::SetDrawWidth(std::int16_t width) {
     drawWidth_ = width;
 }
 
-std::int16_t PictureBox::DrawWidth() const {
-    return drawWidth_;
-}
-
 void PictureBox::SetCurrentX(float x) {
     RequireFinite({x});
     currentX_ = x;

@@ -48,7 +48,6 @@ public:
     void PSet(float x, float y, PackedColor color);
 
     void SetDrawWidth(std::int16_t width);
-    std::int16_t DrawWidth() const;
     void SetCurrentX(float x);
     void SetCurrentY(float y);
 

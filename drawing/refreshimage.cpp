@@ -42,8 +42,10 @@ void DrawCircle(PointXY center, double radius, PackedColor dotColor, PackedColor
     picture.Print(CenterLabel(center));
 }
 
-}  // namespace
-
+// For i from 0 to CrossCount - 1: the lines from both centres to CrossPt[i], its thick dot and
+// its label. The last index is computed once, and the index stepped, with overflow checks; a
+// count of 0 or below draws nothing, and reading past CrossPt[1] would raise the index error
+// before anything of that pass is drawn.
 void DrawCrossPoints(const Scene& scene, const std::array<PointXY, 2>& CrossPt,
                      std::int32_t CrossCount, PictureBox& Picture2) {
     const PointXY& c0 = scene.CenterPt[0];
@@ -60,6 +62,8 @@ void DrawCrossPoints(const Scene& scene, const std::array<PointXY, 2>& CrossPt,
         Picture2.Print(IntersectionLabel(p));
     }
 }
+
+}  // namespace
 
 void RefreshImage(const Scene& scene, PictureBox& Picture2, PictureBox& Picture1) {
     std::array<PointXY, 2> CrossPt{};

@@ -22,12 +22,4 @@ namespace circles {
 /// Picture1 keeps its previous picture.
 void RefreshImage(const Scene& scene, PictureBox& Picture2, PictureBox& Picture1);
 
-/// The part of RefreshImage that draws the intersection points: for i from 0 to CrossCount - 1,
-/// the lines from both centres to CrossPt[i], its thick dot and its label. The last index is
-/// computed once, and the loop index is stepped, with overflow checks; a CrossCount of 0 or
-/// below draws nothing, and reading past CrossPt[1] raises the index error before anything of
-/// that pass is drawn.
-void DrawCrossPoints(const Scene& scene, const std::array<PointXY, 2>& CrossPt,
-                     std::int32_t CrossCount, PictureBox& Picture2);
-
 }  // namespace circles

@@ -22,13 +22,9 @@ public:
         }
     }
 
-    /// How many errors have left a handler since the window was created.
-    int escapedErrorCount() const { return escaped_; }
-
 private:
     void Report(const RuntimeError& error) noexcept;
 
-    int escaped_ = 0;
     std::set<ErrorKind> reported_;
 };
 

@@ -4,16 +4,17 @@
 
 namespace circles {
 
-void InstallFaceSubstitutes() {
+QFont WindowFont(int pointSize) {
     // IPAPGothic comes with Debian's fonts-ipafont-gothic, which the build installs; the others
     // are the Japanese gothics other desktops commonly carry.
-    QFont::insertSubstitutions(
-        QString::fromUtf8(kWindowFace),
-        {QStringLiteral("IPAPGothic"), QStringLiteral("VL PGothic"),
-         QStringLiteral("Noto Sans CJK JP"), QStringLiteral("TakaoPGothic")});
-}
-
-QFont WindowFont(int pointSize) {
+    static const bool substituted = [] {
+        QFont::insertSubstitutions(
+            QString::fromUtf8(kWindowFace),
+            {QStringLiteral("IPAPGothic"), QStringLiteral("VL PGothic"),
+             QStringLiteral("Noto Sans CJK JP"), QStringLiteral("TakaoPGothic")});
+        return true;
+    }();
+    (void)substituted;
     QFont font(QString::fromUtf8(kWindowFace), pointSize, QFont::Normal, /*italic=*/false);
     font.setUnderline(false);
     font.setStrikeOut(false);

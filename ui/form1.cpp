@@ -14,9 +14,6 @@ namespace {
 // The layout, in pixels of the client area.
 constexpr QRect kClientArea{91, 102, 634, 439};
 constexpr QPoint kPicture1Place{8, 16};
-// Picture2 overlaps Picture1 and reaches past the window's edges; it is never shown, so only
-// its size matters.
-constexpr QPoint kPicture2Place{-48, 40};
 constexpr std::array<QRect, 2> kLabelPlaces{{{424, 96, 193, 17}, {424, 152, 193, 17}}};
 constexpr std::array<QRect, 2> kScrollBarPlaces{{{424, 120, 201, 17}, {424, 176, 201, 17}}};
 
@@ -41,14 +38,19 @@ QColor PictureForeColor(const QPalette& palette) {
     return text.lightness() < 128 ? text : QColor(Qt::black);
 }
 
-PictureBoxView* MakePictureBox(QWidget* form, QPoint place) {
+// A drawing surface as the window sets it up: its face at 9 pt, labels in the controls' text
+// colour, a white background.
+void SetUpSurface(PictureBox& surface, const QPalette& palette) {
+    surface.setFont(WindowFont(kPicturePointSize));
+    surface.setForeColor(PictureForeColor(palette));
+    surface.setBackColor(Qt::white);
+}
+
+PictureBoxView* MakePictureBox(QWidget* form) {
     auto* box = new PictureBoxView(form);
-    box->move(place);
-    const QFont font = WindowFont(kPicturePointSize);
-    box->setFont(font);
-    box->surface().setFont(font);
-    box->surface().setForeColor(PictureForeColor(box->palette()));
-    box->surface().setBackColor(Qt::white);
+    box->move(kPicture1Place);
+    box->setFont(WindowFont(kPicturePointSize));
+    SetUpSurface(box->surface(), box->palette());
     return box;
 }
 
@@ -69,12 +71,11 @@ HScrollBar* MakeScrollBar(QWidget* form, int index) {
 }  // namespace
 
 // The controls are created in tab order, which makes Qt's focus chain the tab order:
-// Picture1, HScroll1(0), HScroll1(1) and round again; the labels take no focus and the
-// hidden Picture2 is passed over.
+// Picture1, HScroll1(0), HScroll1(1) and round again; the labels take no focus.
 Form1::Form1(QWidget* parent)
     : QWidget(parent),
-      Picture1(MakePictureBox(this, kPicture1Place)),
-      Picture2(MakePictureBox(this, kPicture2Place)),
+      Picture1(MakePictureBox(this)),
+      Picture2(Picture1->surface().Image().devicePixelRatio()),
       Label1{MakeLabel(this, 0), MakeLabel(this, 1)},
       HScroll1{MakeScrollBar(this, 0), MakeScrollBar(this, 1)} {
     setWindowTitle(QString::fromUtf8(kCaption));
@@ -82,7 +83,7 @@ Form1::Form1(QWidget* parent)
     setGeometry(kClientArea);
     setFixedSize(kClientArea.size());
 
-    Picture2->hide();
+    SetUpSurface(Picture2, palette());
     Picture1->setAccessibleName(QString::fromUtf8("円と交点の図"));
     // Asked for by assistive technology, outside any event handler: an error (a coordinate
     // too large for its label) is reported like one that leaves a handler.
@@ -111,7 +112,7 @@ void Form1::WireEvents() {
 }
 
 void Form1::RefreshImage() {
-    circles::RefreshImage(scene_, Picture2->surface(), Picture1->surface());
+    circles::RefreshImage(scene_, Picture2, Picture1->surface());
     Picture1->showSurface();
 }
 

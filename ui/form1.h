@@ -27,15 +27,14 @@ public:
     explicit Form1(QWidget* parent = nullptr);
 
     // The controls, by tab order. Label1 and HScroll1 are control arrays, indexed 0 for the
-    // blue circle and 1 for the red one.
+    // blue circle and 1 for the red one. Picture2 is the hidden drawing surface every picture
+    // is drawn on before one copy puts it on Picture1; it is never shown, so it needs no widget.
     PictureBoxView* const Picture1;
-    PictureBoxView* const Picture2;
+    PictureBox Picture2;
     const std::array<QLabel*, 2> Label1;
     const std::array<HScrollBar*, 2> HScroll1;
 
     const Scene& scene() const { return scene_; }
-    /// How many run-time errors have left an event handler (none, in any normal use).
-    int escapedErrorCount() const { return host_.escapedErrorCount(); }
 
     // Procedures of the window.
     void RefreshImage();

@@ -2,7 +2,6 @@
 #include <QApplication>
 #include <QIcon>
 
-#include "ui/fonts.h"
 #include "ui/form1.h"
 
 int main(int argc, char** argv) {
@@ -11,7 +10,6 @@ int main(int argc, char** argv) {
     QApplication::setApplicationVersion(QStringLiteral("1.00"));
     QGuiApplication::setDesktopFileName(QStringLiteral("circle-intersection"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/circle-intersection.ico")));
-    circles::InstallFaceSubstitutes();
 
     circles::Form1 form;
     form.show();

@@ -1,0 +1,95 @@
+// Label texts, and whole pictures drawn by RefreshImage.
+#include <limits>
+#include <tuple>
+
+#include <QFont>
+
+#include <gtest/gtest.h>
+
+#include "drawing/numbertext.h"
+#include "drawing/refreshimage.h"
+#include "scene/errors.h"
+
+namespace circles {
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+TEST(NumberText, WritesCoordinatesInTheLocalesSeparator) {
+    const std::pair<double, const char*> numbers[] = {
+        {-12.5, "-12.5"},
+        {-0.0, "0"},
+        {2.0 / 3.0, "0.666666666666667"},  // rounded to 15 digits, not cut
+        {9.9999999999999982, "10"},        // the rounding carries
+        {999999999999999.9, "1E+15"},
+        {-2.5e-7, "-2.5E-07"},
+        {kNaN, "NaN"},
+    };
+    for (const auto& [value, text] : numbers) {
+        EXPECT_EQ(GeneralNumberText(value, QLocale::Japanese), text);
+        EXPECT_EQ(GeneralNumberText(value, QLocale::German), QString(text).replace('.', ','));
+    }
+    EXPECT_EQ(CenterLabel({-12.5, 410}, QLocale::Japanese), "(-12.5,410)");
+    const std::pair<PointXY, const char*> points[] = {
+        {{150.5, 99.5}, "(150,100)"},
+        {{2.5, -0.5}, "(2,0)"},
+        {{-1.5, 2147483647.4}, "(-2,2147483647)"},
+        {{2147483647.5, 0}, nullptr},  // does not fit 32 bits
+        {{0, kNaN}, nullptr},
+    };
+    for (const auto& [p, text] : points) {
+        try {
+            EXPECT_EQ(IntersectionLabel(p), text);
+        } catch (const RuntimeError& error) {
+            EXPECT_TRUE(text == nullptr && error.kind() == ErrorKind::Overflow) << text;
+        }
+    }
+}
+
+// Whole pictures at device pixel ratios 1 and 2 against references that were looked at
+// before they were committed; CIRCLES_REMAKE_REFERENCES=1 makes them anew.
+class Render : public testing::TestWithParam<qreal> {
+protected:
+    void Draw(PointXY c0, double r0, PointXY c1, double r1) {
+        scene.CenterPt = {c0, c1};
+        scene.Radius = {r0, r1};
+        picture2.setFont(QFont("IPAPGothic", 9));
+        RefreshImage(scene, picture2, picture1);
+    }
+
+    Scene scene;
+    PictureBox picture2{GetParam()}, picture1{GetParam()};
+};
+
+INSTANTIATE_TEST_SUITE_P(Ratio, Render, testing::Values(1.0, 2.0));
+
+TEST_P(Render, DrawsScenesAsTheirReferences) {
+    const std::tuple<const char*, PointXY, double, PointXY, double> scenes[] = {
+        {"apart", {100, 100}, 100, {300, 300}, 50},
+        {"crossing", {100, 100}, 171, {300, 300}, 130},
+        {"touching", {100, 200}, 72, {302, 200}, 130},
+        {"fractional", {-12.5, 410}, 199, {230.25f, 187.75f}, 3},
+    };
+    for (const auto& [name, c0, r0, c1, r1] : scenes) {
+        picture1.setBackColor(Qt::gray);  // whatever Picture1 held, it holds the new picture
+        picture1.Cls();
+        Draw(c0, r0, c1, r1);
+        const QString file = QString("%1/%2-x%3.png").arg(CIRCLES_REFERENCES, name).arg(GetParam());
+        if (qEnvironmentVariableIsSet("CIRCLES_REMAKE_REFERENCES")) {
+            picture1.Image().save(file);
+        }
+        EXPECT_EQ(picture1.Image(), QImage(file).convertToFormat(picture1.Image().format()))
+            << name;
+    }
+}
+
+TEST_P(Render, AFailingCallLeavesPicture1AsItWas) {
+    Draw({100, 100}, 100, {300, 300}, 50);
+    const QImage before = picture1.Image().copy();
+    // The circles cross at x = 3e9 + 50, whose label does not fit a 32-bit integer.
+    EXPECT_THROW(Draw({3e9, 0}, 100, {3e9 + 100, 0}, 100), RuntimeError);
+    EXPECT_EQ(picture1.Image(), before);
+}
+
+}  // namespace
+}  // namespace circles
