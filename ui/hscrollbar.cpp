@@ -1,10 +1,37 @@
 #include "ui/hscrollbar.h"
 
+#include <QMouseEvent>
+#include <QPainter>
+#include <QProxyStyle>
+#include <QStyleOptionFocusRect>
+#include <QStyleOptionSlider>
+
 namespace circles {
+
+namespace {
+
+// The platform's style, except that a click in the trough never jumps the thumb to the
+// pointer: Qt's styles do that for the middle button (and some for the left).
+class TroughPagesStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returned) const override {
+        if (hint == SH_ScrollBar_LeftClickAbsolutePosition ||
+            hint == SH_ScrollBar_MiddleClickAbsolutePosition) {
+            return 0;
+        }
+        return QProxyStyle::styleHint(hint, option, widget, returned);
+    }
+};
+
+}  // namespace
 
 HScrollBar::HScrollBar(int minimum, int maximum, int smallChange, int largeChange, int value,
                        QWidget* parent)
     : QScrollBar(Qt::Horizontal, parent) {
+    auto* style = new TroughPagesStyle;
+    style->setParent(this);
+    setStyle(style);
     setRange(minimum, maximum);
     setSingleStep(smallChange);
     setPageStep(largeChange);
@@ -25,6 +52,35 @@ HScrollBar::HScrollBar(int minimum, int maximum, int smallChange, int largeChang
         }
     });
     connect(this, &QAbstractSlider::sliderReleased, this, &HScrollBar::Change);
+}
+
+// The middle button clicks the arrows and the trough as the left one does; only the left
+// button drags the thumb.
+void HScrollBar::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::MiddleButton) {
+        QScrollBar::mousePressEvent(event);
+        return;
+    }
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    const QStyle::SubControl part = style()->hitTestComplexControl(
+        QStyle::CC_ScrollBar, &option, event->position().toPoint(), this);
+    if (part != QStyle::SC_ScrollBarSlider && event->buttons() == Qt::MiddleButton) {
+        QMouseEvent left(event->type(), event->position(), event->scenePosition(),
+                         event->globalPosition(), Qt::LeftButton, Qt::LeftButton,
+                         event->modifiers());
+        QScrollBar::mousePressEvent(&left);
+    }
+}
+
+void HScrollBar::paintEvent(QPaintEvent* event) {
+    QScrollBar::paintEvent(event);
+    if (hasFocus()) {
+        QPainter painter(this);
+        QStyleOptionFocusRect focus;
+        focus.initFrom(this);
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+    }
 }
 
 }  // namespace circles

@@ -1,12 +1,13 @@
 #include "ui/pictureboxview.h"
 
-#include <qdrawutil.h>
 #include <utility>
 
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 
 namespace circles {
 
@@ -18,6 +19,20 @@ constexpr std::pair<Qt::MouseButton, std::int16_t> kButtonNumbers[] = {
     {Qt::LeftButton, 1}, {Qt::RightButton, 2}, {Qt::MiddleButton, 4}};
 constexpr std::pair<Qt::KeyboardModifier, std::int16_t> kModifierNumbers[] = {
     {Qt::ShiftModifier, 1}, {Qt::ControlModifier, 2}, {Qt::AltModifier, 4}};
+
+// The sunken border: an outer and an inner ring, each one logical pixel wide, so that on a
+// scaled screen each takes its share of device pixels. Top and left are in shadow, bottom and
+// right in light, as Windows draws a sunken panel.
+void DrawSunkenBorder(QPainter& painter, QRect r, const QPalette& palette) {
+    const auto ring = [&](QRect r, QColor topLeft, QColor bottomRight) {
+        painter.fillRect(r.left(), r.top(), 1, r.height() - 1, topLeft);
+        painter.fillRect(r.left(), r.top(), r.width() - 1, 1, topLeft);
+        painter.fillRect(r.left(), r.bottom(), r.width(), 1, bottomRight);
+        painter.fillRect(r.right(), r.top(), 1, r.height(), bottomRight);
+    };
+    ring(r, palette.dark().color(), palette.light().color());
+    ring(r.adjusted(1, 1, -1, -1), palette.shadow().color(), palette.midlight().color());
+}
 
 template <typename Flags, typename Numbers>
 std::int16_t SetNumber(Flags held, const Numbers& numbers) {
@@ -80,7 +95,13 @@ void PictureBoxView::showSurface() {
 
 void PictureBoxView::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
-    qDrawWinPanel(&painter, rect(), palette(), /*sunken=*/true);
+    DrawSunkenBorder(painter, rect(), palette());
+    if (hasFocus()) {
+        // On the border only: the drawing area covers whatever the style draws inside it.
+        QStyleOptionFocusRect focus;
+        focus.initFrom(this);
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+    }
     painter.drawImage(QPoint(kBorder, kBorder), surface_.Image());
 }
 

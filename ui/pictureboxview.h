@@ -16,7 +16,8 @@ namespace circles {
 /// Pointer moves are reported as MouseMove with the buttons held (1 left, 2 right, 4 middle,
 /// added together), the modifier keys (1 Shift, 2 Ctrl, 4 Alt) and the position relative to
 /// the drawing area's top-left corner. While a button pressed over the box is held, moves go
-/// on being reported outside it.
+/// on being reported outside it. The box shows where the keyboard focus is once the keyboard
+/// is in use.
 class PictureBoxView : public QWidget {
     Q_OBJECT
 

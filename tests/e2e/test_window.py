@@ -76,3 +76,10 @@ def test_drags_move_the_centres(window):
                 "mousemove", WINDOW[0] + 10 + x, WINDOW[1] + 18 + y, "mouseup", button)
         wait_for(f"centre dot at {x}, {y}", lambda: dot_at(x, y, colour))
 
+
+def test_without_a_display_says_so_in_japanese():
+    env = {k: v for k, v in os.environ.items()
+           if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
+    run = subprocess.run([PROGRAM], env=env, capture_output=True, text=True, timeout=10)
+    assert (run.returncode, run.stdout, run.stderr.count("\n")) == (1, "", 1)
+    assert all(word in run.stderr for word in ("ディスプレイ", "X11", "Wayland"))

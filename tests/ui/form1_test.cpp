@@ -87,23 +87,24 @@ TEST_F(Form1Test, KeysChangeTheRadiiOnTheBars) {
     }
 }
 
-// Clicks in a row on the blue bar: an arrow steps by 1 and the trough by 5 towards the pointer;
-// the right button opens no (English) menu. Then a drag of the thumb, which redraws at every
-// step.
+// Clicks in a row on the blue bar: an arrow steps by 1 and the trough by 5 towards the pointer,
+// with the left or the middle button; the right button opens no (English) menu. Then a drag of
+// the thumb, which redraws at every step.
 TEST_F(Form1Test, ClicksOnAScrollBarStepAndPageAndItsThumbDrags) {
     HScrollBar* bar = form.HScroll1[0];
     QSignalSpy changes(bar, &HScrollBar::Change), scrolls(bar, &HScrollBar::Scroll);
     const std::tuple<Qt::MouseButton, Part, int> clicks[] = {
-        {Qt::LeftButton, kAddLine, 101},  {Qt::LeftButton, kAddPage, 106},
-        {Qt::LeftButton, kSubLine, 105},  {Qt::LeftButton, kSubPage, 100},
-        {Qt::RightButton, kAddPage, 100},
+        {Qt::LeftButton, kAddLine, 101},   {Qt::LeftButton, kAddPage, 106},
+        {Qt::MiddleButton, kSubPage, 101}, {Qt::MiddleButton, kAddPage, 106},
+        {Qt::MiddleButton, kSubLine, 105}, {Qt::LeftButton, kSubPage, 100},
+        {Qt::MiddleButton, kThumb, 100},   {Qt::RightButton, kAddPage, 100},
     };
     for (const auto& [button, part, value] : clicks) {
         QTest::mouseClick(bar, button, {}, QPoint(part, 8));
         EXPECT_EQ(bar->value(), value) << button << " at " << part;
         EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
     }
-    EXPECT_EQ(changes.count(), 4);
+    EXPECT_EQ(changes.count(), 6);
     QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(kThumb, 8));
     for (int step = 1; step <= 4; ++step) {
         const QImage before = Picture();
@@ -113,7 +114,28 @@ TEST_F(Form1Test, ClicksOnAScrollBarStepAndPageAndItsThumbDrags) {
         EXPECT_EQ(scrolls.count(), step);
     }
     QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(kThumb + 16, 8));
-    EXPECT_EQ(changes.count(), 5);
+    EXPECT_EQ(changes.count(), 7);
+}
+
+// The keyboard focus shows, once the keyboard is in use, on the bars and on the picture's
+// border; the border takes its share of device pixels at any scale and leaves none unpainted.
+TEST_F(Form1Test, ShowsTheKeyboardFocusAroundTheDrawingArea) {
+    const qreal ratio = form.devicePixelRatio();
+    const QImage plain = form.Picture1->grab().toImage();
+    const QPalette palette = form.Picture1->palette();
+    for (int x = 0; x < 2 * ratio; ++x) {  // two logical pixels: dark, then shadow
+        const QRgb expected = (x < ratio ? palette.dark() : palette.shadow()).color().rgb();
+        EXPECT_EQ(plain.pixel(x, plain.height() / 2), expected) << x;
+        EXPECT_EQ(plain.pixel(plain.width() / 2, x), expected) << x;
+    }
+    const QImage bar = form.HScroll1[0]->grab().toImage();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_NE(form.HScroll1[0]->grab().toImage(), bar);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    const QImage focused = form.Picture1->grab().toImage();
+    const QRect drawingArea(QPoint(2, 2) * ratio, QSize(400, 400) * ratio);
+    EXPECT_NE(focused, plain);
+    EXPECT_EQ(focused.copy(drawingArea), plain.copy(drawingArea));
 }
 
 }  // namespace
