@@ -4,6 +4,7 @@
 
 #include "drawing/numbertext.h"
 #include "drawing/refreshimage.h"
+#include "scene/checked.h"
 #include "scene/intersection.h"
 #include "ui/fonts.h"
 
@@ -103,6 +104,9 @@ void Form1::WireEvents() {
             [this](std::int16_t Button, std::int16_t Shift, float X, float Y) {
                 host_.Deliver([&] { Picture1_MouseMove(Button, Shift, X, Y); });
             });
+    connect(Picture1, &PictureBoxView::KeyDown, this, [this](Qt::Key KeyCode, std::int16_t Shift) {
+        host_.Deliver([&] { Picture1_KeyDown(KeyCode, Shift); });
+    });
     for (std::int16_t index = 0; index < 2; ++index) {
         connect(HScroll1[index], &HScrollBar::Change, this,
                 [this, index] { host_.Deliver([&] { HScroll1_Change(index); }); });
@@ -151,6 +155,24 @@ void Form1::Picture1_MouseMove(std::int16_t Button, std::int16_t /*Shift*/, floa
     }
 }
 
+// The arrow keys move the blue centre one pixel their way, and with Ctrl the red centre; with
+// Shift as well the step is ten pixels. A move by key is a move by mouse to the new place,
+// with the button that drags that circle; with Alt or another key, nothing moves.
+void Form1::Picture1_KeyDown(Qt::Key KeyCode, std::int16_t Shift) {
+    constexpr std::int16_t kShift = 1, kCtrl = 2;
+    if ((Shift & ~(kShift | kCtrl)) != 0) {
+        return;
+    }
+    const int dx = KeyCode == Qt::Key_Right ? 1 : KeyCode == Qt::Key_Left ? -1 : 0;
+    const int dy = KeyCode == Qt::Key_Down ? 1 : KeyCode == Qt::Key_Up ? -1 : 0;
+    const double step = (Shift & kShift) != 0 ? 10.0 : 1.0;
+    const int index = (Shift & kCtrl) != 0 ? 1 : 0;
+    const PointXY& center = scene_.CenterPt[index];
+    Picture1_MouseMove(static_cast<std::int16_t>(index + 1), Shift,
+                       ToSingle((CheckedDouble(center.X) + dx * step).value()),
+                       ToSingle((CheckedDouble(center.Y) + dy * step).value()));
+}
+
 // Tells a screen-reader user in words what the picture shows.
 QString Form1::DescribePicture() const {
     QString text;
@@ -171,7 +193,9 @@ QString Form1::DescribePicture() const {
         text += QString::fromUtf8("交点は %1 と %2 です。")
                     .arg(IntersectionLabel(p1), IntersectionLabel(p2));
     }
-    return text;
+    return text + QString::fromUtf8(
+                      "矢印キーで青い円の中心を、Ctrl キーを押しながら矢印キーで赤い円の中心を 1 "
+                      "ピクセルずつ動かせます (Shift キーも押すと 10 ピクセルずつ)。");
 }
 
 }  // namespace circles

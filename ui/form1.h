@@ -45,6 +45,7 @@ public:
     void HScroll1_Change(std::int16_t Index);
     void HScroll1_Scroll(std::int16_t Index);
     void Picture1_MouseMove(std::int16_t Button, std::int16_t Shift, float X, float Y);
+    void Picture1_KeyDown(Qt::Key KeyCode, std::int16_t Shift);
 
 private:
     void WireEvents();

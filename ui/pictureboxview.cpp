@@ -4,6 +4,7 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
@@ -103,6 +104,18 @@ void PictureBoxView::paintEvent(QPaintEvent* /*event*/) {
         style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
     }
     painter.drawImage(QPoint(kBorder, kBorder), surface_.Image());
+}
+
+void PictureBoxView::keyPressEvent(QKeyEvent* event) {
+    const auto key = static_cast<Qt::Key>(event->key());
+    if (key != Qt::Key_Left && key != Qt::Key_Right && key != Qt::Key_Up && key != Qt::Key_Down) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    // Keys in use: show where they go, as a Tab would have.
+    window()->setAttribute(Qt::WA_KeyboardFocusChange);
+    update();
+    emit KeyDown(key, SetNumber(event->modifiers(), kModifierNumbers));
 }
 
 void PictureBoxView::mouseMoveEvent(QMouseEvent* event) {

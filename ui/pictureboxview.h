@@ -16,8 +16,8 @@ namespace circles {
 /// Pointer moves are reported as MouseMove with the buttons held (1 left, 2 right, 4 middle,
 /// added together), the modifier keys (1 Shift, 2 Ctrl, 4 Alt) and the position relative to
 /// the drawing area's top-left corner. While a button pressed over the box is held, moves go
-/// on being reported outside it. The box shows where the keyboard focus is once the keyboard
-/// is in use.
+/// on being reported outside it. The arrow keys, held or not, are reported as KeyDown with
+/// the modifier keys; the box shows where the keyboard focus is once the keyboard is in use.
 class PictureBoxView : public QWidget {
     Q_OBJECT
 
@@ -41,10 +41,12 @@ public:
 
 signals:
     void MouseMove(std::int16_t Button, std::int16_t Shift, float X, float Y);
+    void KeyDown(Qt::Key KeyCode, std::int16_t Shift);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     PictureBox surface_;

@@ -70,11 +70,15 @@ def test_start_up_window_matches_its_reference(window):
              lambda: numpy.array_equal(grab(), reference))
 
 
-def test_drags_move_the_centres(window):
+def test_drags_and_keys_move_the_centres(window):
     for button, (x, y), colour in ((1, (150, 250), BLUE), (3, (330, 80), RED)):
         xdotool("mousemove", WINDOW[0] + 210, WINDOW[1] + 218, "mousedown", button,
                 "mousemove", WINDOW[0] + 10 + x, WINDOW[1] + 18 + y, "mouseup", button)
         wait_for(f"centre dot at {x}, {y}", lambda: dot_at(x, y, colour))
+    xdotool("windowfocus", "--sync", window)
+    xdotool("key", "--delay", 20, "Right", "Right", "shift+Down", "ctrl+Left", "ctrl+shift+Up")
+    wait_for("blue dot moved by keys", lambda: dot_at(152, 260, BLUE))
+    wait_for("red dot moved by keys", lambda: dot_at(329, 70, RED))
 
 
 def test_without_a_display_says_so_in_japanese():

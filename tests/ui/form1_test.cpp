@@ -2,6 +2,7 @@
 // scene, the controls and the pixels. How the window first looks is the end-to-end tests' part.
 #include "ui/form1.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QSignalSpy>
@@ -63,19 +64,25 @@ TEST_F(Form1Test, OnlyTheLeftOrTheRightButtonAloneMovesACentre) {
     }
 }
 
-// Keys in a row, each pressed and repeated once as a held key repeats: on a scroll bar they
-// change its radius; Tab moves along the tab order.
-TEST_F(Form1Test, KeysChangeTheRadiiOnTheBars) {
+// Keys in a row, each pressed and repeated once as a held key repeats: on the picture the
+// arrows move a centre, on a scroll bar they change its radius; Tab moves along the tab order.
+TEST_F(Form1Test, KeysMoveTheCentresOnThePictureAndTheRadiiOnTheBars) {
+    const Qt::KeyboardModifiers ctrl = Qt::ControlModifier, shift = Qt::ShiftModifier;
     const std::tuple<Qt::Key, Qt::KeyboardModifiers, QString, QWidget*> keys[] = {
-        {Qt::Key_Right, {}, "blue (100,100) 100, red (300,300) 50", form.Picture1},
-        {Qt::Key_Tab, {}, "blue (100,100) 100, red (300,300) 50", form.HScroll1[0]},
-        {Qt::Key_Right, {}, "blue (100,100) 102, red (300,300) 50", form.HScroll1[0]},
-        {Qt::Key_PageDown, {}, "blue (100,100) 92, red (300,300) 50", form.HScroll1[0]},
-        {Qt::Key_Tab, {}, "blue (100,100) 92, red (300,300) 50", form.HScroll1[1]},
-        {Qt::Key_PageUp, {}, "blue (100,100) 92, red (300,300) 60", form.HScroll1[1]},
-        {Qt::Key_Home, {}, "blue (100,100) 92, red (300,300) 1", form.HScroll1[1]},
-        {Qt::Key_End, {}, "blue (100,100) 92, red (300,300) 200", form.HScroll1[1]},
-        {Qt::Key_Tab, {}, "blue (100,100) 92, red (300,300) 200", form.Picture1},
+        {Qt::Key_Right, {}, "blue (102,100) 100, red (300,300) 50", form.Picture1},
+        {Qt::Key_Down, shift, "blue (102,120) 100, red (300,300) 50", form.Picture1},
+        {Qt::Key_Left, ctrl, "blue (102,120) 100, red (298,300) 50", form.Picture1},
+        {Qt::Key_Up, ctrl | shift, "blue (102,120) 100, red (298,280) 50", form.Picture1},
+        {Qt::Key_Left, Qt::AltModifier, "blue (102,120) 100, red (298,280) 50", form.Picture1},
+        {Qt::Key_PageUp, {}, "blue (102,120) 100, red (298,280) 50", form.Picture1},
+        {Qt::Key_Tab, {}, "blue (102,120) 100, red (298,280) 50", form.HScroll1[0]},
+        {Qt::Key_Right, {}, "blue (102,120) 102, red (298,280) 50", form.HScroll1[0]},
+        {Qt::Key_PageDown, {}, "blue (102,120) 92, red (298,280) 50", form.HScroll1[0]},
+        {Qt::Key_Tab, {}, "blue (102,120) 92, red (298,280) 50", form.HScroll1[1]},
+        {Qt::Key_PageUp, {}, "blue (102,120) 92, red (298,280) 60", form.HScroll1[1]},
+        {Qt::Key_Home, {}, "blue (102,120) 92, red (298,280) 1", form.HScroll1[1]},
+        {Qt::Key_End, {}, "blue (102,120) 92, red (298,280) 200", form.HScroll1[1]},
+        {Qt::Key_Tab, {}, "blue (102,120) 92, red (298,280) 200", form.Picture1},
     };
     for (const auto& [key, modifiers, state, focus] : keys) {
         for (int n = 0; n < (key == Qt::Key_Tab ? 1 : 2); ++n) {
@@ -85,6 +92,10 @@ TEST_F(Form1Test, KeysChangeTheRadiiOnTheBars) {
         EXPECT_EQ(QApplication::focusWidget(), focus) << key;
         EXPECT_EQ(State(), state) << key;
     }
+    // A screen reader hears the picture and the keys.
+    const QString description =
+        QAccessible::queryAccessibleInterface(form.Picture1)->text(QAccessible::Description);
+    EXPECT_TRUE(description.contains("(102,120)") && description.contains("矢印キー"));
 }
 
 // Clicks in a row on the blue bar: an arrow steps by 1 and the trough by 5 towards the pointer,
