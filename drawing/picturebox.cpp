@@ -3,6 +3,7 @@
 #include <cmath>
 #include <initializer_list>
 
+#include <QPainter>
 #include <QPointF>
 #include <QRectF>
 
@@ -32,46 +33,48 @@ double ToDevice(float coordinate, qreal ratio) {
     return (coordinate + kPixelCentre) * ratio;
 }
 
-// The number of device pixels across a logical length at the ratio.
-int DeviceLength(int logical, qreal ratio) {
+// The size of a surface's image in device pixels at the ratio.
+QSize DeviceSize(qreal ratio) {
     if (!(std::isfinite(ratio) && ratio > 0.0 && ratio <= 64.0)) {
         Raise(ErrorKind::SurfaceFailure);
     }
-    return static_cast<int>(std::ceil(logical * ratio));
+    return QSize(static_cast<int>(std::ceil(PictureBox::kWidth * ratio)),
+                 static_cast<int>(std::ceil(PictureBox::kHeight * ratio)));
 }
+
+// The format QPainter draws on natively, so that neither drawing nor copying between surfaces
+// ever converts pixels.
+constexpr QImage::Format kFormat = QImage::Format_ARGB32_Premultiplied;
 
 }  // namespace
 
-PictureBox::PictureBox(qreal devicePixelRatio)
-    // The format QPainter draws on natively, so that neither drawing nor copying between
-    // surfaces ever converts pixels.
-    : image_(DeviceLength(kWidth, devicePixelRatio), DeviceLength(kHeight, devicePixelRatio),
-             QImage::Format_ARGB32_Premultiplied) {
-    if (image_.isNull()) {
-        Raise(ErrorKind::SurfaceFailure);
-    }
-    image_.setDevicePixelRatio(devicePixelRatio);
-    image_.fill(backColor_);
-    if (!painter_.begin(&image_)) {
-        Raise(ErrorKind::SurfaceFailure);
-    }
-    painter_.setPen(Qt::black);
+PictureBox::PictureBox(qreal devicePixelRatio) : ratio_(devicePixelRatio) {
+    DeviceSize(ratio_);  // refuses an unusable ratio at once
 }
 
 void PictureBox::setFont(const QFont& font) {
-    painter_.setFont(font);
+    font_ = font;
 }
 
 void PictureBox::setForeColor(const QColor& color) {
-    painter_.setPen(color);
+    foreColor_ = color;
 }
 
 void PictureBox::setBackColor(const QColor& color) {
     backColor_ = color;
 }
 
+QImage& PictureBox::Canvas() {
+    Image();
+    image_.detach();
+    return image_;
+}
+
 void PictureBox::Cls() {
-    image_.fill(backColor_);
+    if (!image_.isDetached()) {
+        image_ = QImage();  // the shared pixels stay with the other surface
+    }
+    Canvas().fill(backColor_);
 }
 
 void PictureBox::Circle(float x, float y, float radius, PackedColor color) {
@@ -79,23 +82,23 @@ void PictureBox::Circle(float x, float y, float radius, PackedColor color) {
     if (radius < 0.0f) {
         Raise(ErrorKind::SurfaceFailure);
     }
-    const qreal ratio = image_.devicePixelRatio();
-    raster::StrokeCircle(image_, ToDevice(x, ratio), ToDevice(y, ratio), radius * ratio,
+    const qreal ratio = ratio_;
+    raster::StrokeCircle(Canvas(), ToDevice(x, ratio), ToDevice(y, ratio), radius * ratio,
                          drawWidth_ * ratio, ToQColor(color).rgb());
 }
 
 void PictureBox::Line(float x1, float y1, float x2, float y2, PackedColor color) {
     RequireFinite({x1, y1, x2, y2});
-    const qreal ratio = image_.devicePixelRatio();
-    raster::StrokeLine(image_, ToDevice(x1, ratio), ToDevice(y1, ratio), ToDevice(x2, ratio),
+    const qreal ratio = ratio_;
+    raster::StrokeLine(Canvas(), ToDevice(x1, ratio), ToDevice(y1, ratio), ToDevice(x2, ratio),
                        ToDevice(y2, ratio), drawWidth_ * ratio, ToQColor(color).rgb());
 }
 
 void PictureBox::PSet(float x, float y, PackedColor color) {
     RequireFinite({x, y});
-    const qreal ratio = image_.devicePixelRatio();
+    const qreal ratio = ratio_;
     if (drawWidth_ > 1) {
-        raster::FillDisc(image_, ToDevice(x, ratio), ToDevice(y, ratio), drawWidth_ * ratio / 2.0,
+        raster::FillDisc(Canvas(), ToDevice(x, ratio), ToDevice(y, ratio), drawWidth_ * ratio / 2.0,
                          ToQColor(color).rgb());
         return;
     }
@@ -105,7 +108,7 @@ void PictureBox::PSet(float x, float y, PackedColor color) {
     if (column < 0.0 || column >= kWidth || row < 0.0 || row >= kHeight) {
         return;
     }
-    raster::FillPixels(image_, static_cast<int>(std::round(column * ratio)),
+    raster::FillPixels(Canvas(), static_cast<int>(std::round(column * ratio)),
                        static_cast<int>(std::round(row * ratio)),
                        static_cast<int>(std::round((column + 1.0) * ratio)),
                        static_cast<int>(std::round((row + 1.0) * ratio)), ToQColor(color).rgb());
@@ -130,11 +133,22 @@ void PictureBox::SetCurrentY(float y) {
 
 // The text position is left where it was: every caller sets both coordinates before it prints.
 void PictureBox::Print(const QString& text) {
-    painter_.drawText(QRectF(currentX_, currentY_, kWidth, kHeight),
-                      Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip | Qt::TextSingleLine, text);
+    QPainter painter(&Canvas());
+    painter.setFont(font_);
+    painter.setPen(foreColor_);
+    painter.drawText(QRectF(currentX_, currentY_, kWidth, kHeight),
+                     Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip | Qt::TextSingleLine, text);
 }
 
 const QImage& PictureBox::Image() const {
+    if (image_.isNull()) {
+        image_ = QImage(DeviceSize(ratio_), kFormat);
+        if (image_.isNull()) {
+            Raise(ErrorKind::SurfaceFailure);
+        }
+        image_.setDevicePixelRatio(ratio_);
+        image_.fill(backColor_);
+    }
     return image_;
 }
 
@@ -145,13 +159,19 @@ void PictureBox::PaintPicture(const QImage& picture, float x1, float y1, std::in
     if (picture.isNull()) {
         Raise(ErrorKind::SurfaceFailure);
     }
+    const bool wholeFrame = x1 == 0.0f && y1 == 0.0f && x2 == 0 && y2 == 0 && width1 == kWidth &&
+                            width2 == kWidth && height1 == kHeight && height2 == kHeight;
+    if (wholeFrame && picture.size() == DeviceSize(ratio_) && picture.format() == kFormat &&
+        picture.devicePixelRatio() == ratio_) {
+        image_ = picture;  // shared until either surface draws again
+        return;
+    }
     // The source rectangle is in the picture's logical pixels; drawImage takes its device pixels.
     const qreal ratio = picture.devicePixelRatio();
-    // A copy replaces the pixels rather than blending with them.
-    painter_.setCompositionMode(QPainter::CompositionMode_Source);
-    painter_.drawImage(QRectF(x1, y1, width1, height1), picture,
-                       QRectF(x2 * ratio, y2 * ratio, width2 * ratio, height2 * ratio));
-    painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    QPainter painter(&Canvas());
+    painter.setCompositionMode(QPainter::CompositionMode_Source);  // replace, not blend
+    painter.drawImage(QRectF(x1, y1, width1, height1), picture,
+                      QRectF(x2 * ratio, y2 * ratio, width2 * ratio, height2 * ratio));
 }
 
 }  // namespace circles

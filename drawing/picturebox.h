@@ -5,7 +5,6 @@
 #include <QColor>
 #include <QFont>
 #include <QImage>
-#include <QPainter>
 #include <QString>
 
 #include "drawing/colors.h"
@@ -16,6 +15,12 @@ namespace circles {
 /// the top-left corner, X to the right, Y downwards) with a current text position, a pen
 /// width, a font and foreground and background colours. What is drawn stays in the image
 /// until the next Cls, whether or not any widget shows it.
+///
+/// A whole frame copied from another surface shares that surface's pixels until either of
+/// the two draws again (copy on write): a copy costs nothing, and the surface that clears
+/// next takes fresh pixels rather than copying ones it is about to clear. A surface makes its
+/// white image when it is first used, so one that only ever receives copies never paints its
+/// own.
 ///
 /// Positions and lengths are single-precision numbers; callers round their doubles with
 /// circles::ToSingle. A failing operation raises RuntimeError(ErrorKind::SurfaceFailure).
@@ -28,10 +33,6 @@ public:
     /// device pixel ratio: the image then holds ratio-times as many device pixels each way,
     /// while every coordinate stays in logical pixels.
     explicit PictureBox(qreal devicePixelRatio = 1.0);
-
-    // A surface keeps a painter open on its own image, so it stays where it was made.
-    PictureBox(const PictureBox&) = delete;
-    PictureBox& operator=(const PictureBox&) = delete;
 
     // Settings of the window layout.
     void setFont(const QFont& font);
@@ -65,16 +66,17 @@ public:
                       std::int16_t height2);
 
 private:
-    QImage image_;
+    // The image to draw on: its own pixels, not ones it shares with another surface.
+    QImage& Canvas();
+
+    const qreal ratio_;
+    mutable QImage image_;  // made on first use
+    QFont font_;
+    QColor foreColor_ = Qt::black;
     QColor backColor_ = Qt::white;
     std::int16_t drawWidth_ = 1;
     float currentX_ = 0.0f;
     float currentY_ = 0.0f;
-
-    // Open for the surface's whole life, for text and copies: opening one per operation would
-    // cost more than most of the operations themselves. Declared after image_ so that it ends
-    // before the image goes.
-    QPainter painter_;
 };
 
 }  // namespace circles

@@ -76,7 +76,7 @@ HScrollBar* MakeScrollBar(QWidget* form, int index) {
 Form1::Form1(QWidget* parent)
     : QWidget(parent),
       Picture1(MakePictureBox(this)),
-      Picture2(Picture1->surface().Image().devicePixelRatio()),
+      Picture2(devicePixelRatioF()),
       Label1{MakeLabel(this, 0), MakeLabel(this, 1)},
       HScroll1{MakeScrollBar(this, 0), MakeScrollBar(this, 1)} {
     setWindowTitle(QString::fromUtf8(kCaption));

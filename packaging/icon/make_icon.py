@@ -4,14 +4,16 @@ points marked in black, on a white tile.
 
     circle-intersection.ico     three images: 32 x 32 in 2 colours (1 bit per pixel),
                                 32 x 32 and 16 x 16 in 16 colours (4 bits per pixel)
-    circle-intersection-32.png  the 32 x 32 16-colour image, for desktops and Qt
+    circle-intersection-32.png  the 32 x 32 16-colour image, for desktops' icon themes
     circle-intersection-16.png  the 16 x 16 one
+    circle-intersection-32.argb the same two as raw pixels (QImage::Format_ARGB32), which the
+    circle-intersection-16.argb program makes its window icon from without decoding anything
 
 Usage: make_icon.py [--check] [DIRECTORY]   (default: this script's directory)
 With --check nothing is written; the exit status says whether the files in DIRECTORY are what
 this script draws.
 
-Python standard library only: the ICO, BMP and PNG bytes are written here.
+Python standard library only: the ICO, BMP, PNG and raw bytes are written here.
 """
 from __future__ import annotations
 
@@ -155,6 +157,13 @@ def png(rows: list[list[int | None]], palette: list[tuple[int, int, int]]) -> by
             + chunk(b"IEND", b""))
 
 
+def argb(rows: list[list[int | None]], palette: list[tuple[int, int, int]]) -> bytes:
+    """The pixels as QImage::Format_ARGB32 holds them: one little-endian 0xAARRGGBB a pixel."""
+    return b"".join(struct.pack("<I", 0 if v is None else 0xFF000000 | palette[v][0] << 16
+                                | palette[v][1] << 8 | palette[v][2])
+                    for row in rows for v in row)
+
+
 def files() -> dict[str, bytes]:
     large, mono, small = draw(32, False), draw(32, True), draw(16, False)
     return {
@@ -162,6 +171,8 @@ def files() -> dict[str, bytes]:
                                         (small, 4, PALETTE_16)]),
         "circle-intersection-32.png": png(large, PALETTE_16),
         "circle-intersection-16.png": png(small, PALETTE_16),
+        "circle-intersection-32.argb": argb(large, PALETTE_16),
+        "circle-intersection-16.argb": argb(small, PALETTE_16),
     }
 
 
