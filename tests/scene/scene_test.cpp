@@ -90,7 +90,8 @@ TEST(CalcIntersection, AgreesWithExactArithmeticOverRandomScenes) {
             c1 = {fraction(random), fraction(random)};
             c2 = {fraction(random), fraction(random)};
         } else if (i % 3 == 2) {
-            const double d = (i % 2 ? r1 + r2 : std::abs(r1 - r2)) * (1 + 1e-12 * (i % 7 - 3));
+            const auto sum = static_cast<double>(i % 2 ? r1 + r2 : std::abs(r1 - r2));
+            const double d = sum * (1 + 1e-12 * (i % 7 - 3));
             c2 = {c1.X + d * std::cos(i), c1.Y + d * std::sin(i)};
         }
         const std::int32_t count = Intersect(c1, double(r1), c2, double(r2), p);
