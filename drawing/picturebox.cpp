@@ -82,24 +82,21 @@ void PictureBox::Circle(float x, float y, float radius, PackedColor color) {
     if (radius < 0.0f) {
         Raise(ErrorKind::SurfaceFailure);
     }
-    const qreal ratio = ratio_;
-    raster::StrokeCircle(Canvas(), ToDevice(x, ratio), ToDevice(y, ratio), radius * ratio,
-                         drawWidth_ * ratio, ToQColor(color).rgb());
+    raster::StrokeCircle(Canvas(), ToDevice(x, ratio_), ToDevice(y, ratio_), radius * ratio_,
+                         drawWidth_ * ratio_, ToQColor(color).rgb());
 }
 
 void PictureBox::Line(float x1, float y1, float x2, float y2, PackedColor color) {
     RequireFinite({x1, y1, x2, y2});
-    const qreal ratio = ratio_;
-    raster::StrokeLine(Canvas(), ToDevice(x1, ratio), ToDevice(y1, ratio), ToDevice(x2, ratio),
-                       ToDevice(y2, ratio), drawWidth_ * ratio, ToQColor(color).rgb());
+    raster::StrokeLine(Canvas(), ToDevice(x1, ratio_), ToDevice(y1, ratio_), ToDevice(x2, ratio_),
+                       ToDevice(y2, ratio_), drawWidth_ * ratio_, ToQColor(color).rgb());
 }
 
 void PictureBox::PSet(float x, float y, PackedColor color) {
     RequireFinite({x, y});
-    const qreal ratio = ratio_;
     if (drawWidth_ > 1) {
-        raster::FillDisc(Canvas(), ToDevice(x, ratio), ToDevice(y, ratio), drawWidth_ * ratio / 2.0,
-                         ToQColor(color).rgb());
+        raster::FillDisc(Canvas(), ToDevice(x, ratio_), ToDevice(y, ratio_),
+                         drawWidth_ * ratio_ / 2.0, ToQColor(color).rgb());
         return;
     }
     // The one pixel whose centre is nearest to the point, if it lies on the surface.
@@ -108,10 +105,10 @@ void PictureBox::PSet(float x, float y, PackedColor color) {
     if (column < 0.0 || column >= kWidth || row < 0.0 || row >= kHeight) {
         return;
     }
-    raster::FillPixels(Canvas(), static_cast<int>(std::round(column * ratio)),
-                       static_cast<int>(std::round(row * ratio)),
-                       static_cast<int>(std::round((column + 1.0) * ratio)),
-                       static_cast<int>(std::round((row + 1.0) * ratio)), ToQColor(color).rgb());
+    raster::FillPixels(Canvas(), static_cast<int>(std::round(column * ratio_)),
+                       static_cast<int>(std::round(row * ratio_)),
+                       static_cast<int>(std::round((column + 1.0) * ratio_)),
+                       static_cast<int>(std::round((row + 1.0) * ratio_)), ToQColor(color).rgb());
 }
 
 void PictureBox::SetDrawWidth(std::int16_t width) {

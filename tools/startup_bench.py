@@ -4,7 +4,7 @@
 Usage, in an X server of its own (make bench runs it so):
     xvfb-run -a -s '-screen 0 1024x768x24 -noreset' tools/startup_bench.py PROGRAM BARE [--runs N]
 
-The two programs start by turns. Each run times the start of the process until its window's
+The two programs start by turns, which of them first alternating. Each run times the start of the process until its window's
 first complete frame is on the screen, and reads the process's peak resident memory (VmHWM)
 then. A first run of each, not counted, warms the file cache and records what its complete
 frame looks like. Both windows ask for the same place, where they land with no window manager.
@@ -67,8 +67,9 @@ def main():
     frames = {p: one_run(p, screen)[2] for p in (args.program, args.bare)}
     times = {p: [] for p in frames}
     memory = {p: [] for p in frames}
-    for _ in range(args.runs):
-        for p in frames:
+    for i in range(args.runs):
+        # Which of the two goes first alternates, so that neither always follows the other.
+        for p in list(frames)[:: 1 if i % 2 == 0 else -1]:
             ms, mb, _ = one_run(p, screen, frames[p])
             times[p].append(ms)
             memory[p].append(mb)
