@@ -71,10 +71,13 @@ QImage& PictureBox::Canvas() {
 }
 
 void PictureBox::Cls() {
-    if (!image_.isDetached()) {
-        image_ = QImage();  // the shared pixels stay with the other surface
+    if (image_.isDetached()) {
+        image_.fill(backColor_);
+        return;
     }
-    Canvas().fill(backColor_);
+    // Shared pixels stay with the other surface; fresh ones are made in the background colour.
+    image_ = QImage();
+    Image();
 }
 
 void PictureBox::Circle(float x, float y, float radius, PackedColor color) {

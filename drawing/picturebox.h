@@ -19,8 +19,8 @@ namespace circles {
 /// A whole frame copied from another surface shares that surface's pixels until either of
 /// the two draws again (copy on write): a copy costs nothing, and the surface that clears
 /// next takes fresh pixels rather than copying ones it is about to clear. A surface makes its
-/// white image when it is first used, so one that only ever receives copies never paints its
-/// own.
+/// image, in the background colour, when it is first used, so one that only ever receives
+/// copies never paints its own.
 ///
 /// Positions and lengths are single-precision numbers; callers round their doubles with
 /// circles::ToSingle. A failing operation raises RuntimeError(ErrorKind::SurfaceFailure).

@@ -113,8 +113,10 @@ void PictureBoxView::keyPressEvent(QKeyEvent* event) {
         return;
     }
     // Keys in use: show where they go, as a Tab would have.
-    window()->setAttribute(Qt::WA_KeyboardFocusChange);
-    update();
+    if (!window()->testAttribute(Qt::WA_KeyboardFocusChange)) {
+        window()->setAttribute(Qt::WA_KeyboardFocusChange);
+        update();
+    }
     emit KeyDown(key, SetNumber(event->modifiers(), kModifierNumbers));
 }
 
