@@ -22,7 +22,7 @@ import time
 from Xlib import X, display
 
 WINDOW = (91, 102, 634, 439)  # left, top, width, height
-PROBE = (WINDOW[0] + 2, WINDOW[1] + 2)  # window background, never the screen's before
+PROBE = WINDOW[:2]  # the window's first pixel: its background, never the screen's before
 
 
 def grab(screen, left, top, width, height):
@@ -38,7 +38,8 @@ def one_run(program, screen, frame=None):
     """Milliseconds to the first complete frame and peak MB; with no frame given, waits a
     second and returns what the window shows then as its complete frame."""
     env = dict(os.environ, XDG_RUNTIME_DIR=tempfile.mkdtemp())
-    while grab(screen, *PROBE, 1, 1) == (frame or b"")[:4]:  # the last window must be gone
+    probe = (frame or b"")[:4]  # the first pixel of the complete frame, 32 bits
+    while grab(screen, *PROBE, 1, 1) == probe:  # the last window must be gone
         time.sleep(0.001)
     started = time.monotonic()
     run = subprocess.Popen([program], env=env)
@@ -46,7 +47,6 @@ def one_run(program, screen, frame=None):
         if frame is None:
             time.sleep(1.0)
             return None, None, grab(screen, *WINDOW)
-        probe = frame[: len(grab(screen, *PROBE, 1, 1))]
         while not (grab(screen, *PROBE, 1, 1) == probe and grab(screen, *WINDOW) == frame):
             if time.monotonic() - started > 20:
                 raise RuntimeError(f"{program}: no complete window within 20 s")
