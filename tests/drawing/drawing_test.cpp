@@ -53,7 +53,11 @@ protected:
     void Draw(PointXY c0, double r0, PointXY c1, double r1) {
         scene.CenterPt = {c0, c1};
         scene.Radius = {r0, r1};
-        picture2.setFont(QFont("IPAPGothic", 9));
+        // Light hinting, as Debian's fontconfig sets it; Qt's own FreeType (Windows's offscreen
+        // platform) hints fully unless asked.
+        QFont font("IPAPGothic", 9);
+        font.setHintingPreference(QFont::PreferVerticalHinting);
+        picture2.setFont(font);
         RefreshImage(scene, picture2, picture1);
     }
 
