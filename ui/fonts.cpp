@@ -5,13 +5,15 @@
 namespace circles {
 
 QFont WindowFont(int pointSize) {
-    // IPAPGothic comes with Debian's fonts-ipafont-gothic, which the build installs; the others
-    // are the Japanese gothics other desktops commonly carry.
+    // IPAPGothic comes with Debian's fonts-ipafont-gothic, which the build installs; then the
+    // Japanese gothics other Linux desktops commonly carry; last the Japanese faces of Windows,
+    // for one without the face itself (outside Japan its Japanese fonts are optional).
     static const bool substituted = [] {
-        QFont::insertSubstitutions(
-            QString::fromUtf8(kWindowFace),
-            {QStringLiteral("IPAPGothic"), QStringLiteral("VL PGothic"),
-             QStringLiteral("Noto Sans CJK JP"), QStringLiteral("TakaoPGothic")});
+        QFont::insertSubstitutions(QString::fromUtf8(kWindowFace),
+                                   {QStringLiteral("IPAPGothic"), QStringLiteral("VL PGothic"),
+                                    QStringLiteral("Noto Sans CJK JP"),
+                                    QStringLiteral("TakaoPGothic"), QStringLiteral("MS UI Gothic"),
+                                    QStringLiteral("Meiryo UI"), QStringLiteral("Yu Gothic UI")});
         return true;
     }();
     (void)substituted;

@@ -8,9 +8,9 @@ namespace circles {
 inline constexpr char kWindowFace[] = "ＭＳ Ｐゴシック";
 
 /// The window's face at the given size in points, normal weight, upright. Where the face is
-/// missing (everywhere but Windows), the first call names the Japanese faces to use instead:
-/// without them fontconfig answers a Latin-only face such as DejaVu Sans, and the digits on
-/// screen would come out in it.
+/// missing (everywhere but Japanese Windows), the first call names the Japanese faces to use
+/// instead: without them fontconfig or Windows answers a Latin-only face such as DejaVu Sans
+/// or Segoe UI, and the digits on screen would come out in it.
 QFont WindowFont(int pointSize);
 
 }  // namespace circles
