@@ -67,9 +67,13 @@ main() {
 
     mkdir -p "$cache"
     # One build at a time; whatever scratch or half-installed folders the lock holder finds were
-    # left by a run that was killed.
+    # left by a run that was killed. The build's commands inherit the lock, so that a run
+    # killed halfway holds it until the last of its compilers has ended too.
     exec 9> "$cache/.lock"
-    flock 9
+    if ! flock -n 9; then
+        echo "Waiting for another build of Qt for Windows to end" >&2
+        flock 9
+    fi
     if [ -d "$prefix" ]; then
         echo "$prefix"
         exit 0
@@ -79,6 +83,8 @@ main() {
     work=$cache/build-$key
     partial=$prefix.partial
     trap 'rm -rf "$work" "$partial"' EXIT
+    trap 'exit 130' INT
+    trap 'exit 143' TERM HUP
     mkdir -p "$work" "$cache/downloads"
 
     echo "Building Qt $version for Windows into $prefix (about 25 minutes on 2 cores)" >&2
