@@ -41,7 +41,7 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("circle-intersection"));
-    QApplication::setApplicationVersion(QStringLiteral("1.00"));
+    QApplication::setApplicationVersion(QStringLiteral(CIRCLES_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("circle-intersection"));
 
     QApplication::setWindowIcon(WindowIcon());
