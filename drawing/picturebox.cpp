@@ -52,6 +52,12 @@ PictureBox::PictureBox(qreal devicePixelRatio) : ratio_(devicePixelRatio) {
     DeviceSize(ratio_);  // refuses an unusable ratio at once
 }
 
+void PictureBox::setDevicePixelRatio(qreal devicePixelRatio) {
+    DeviceSize(devicePixelRatio);
+    ratio_ = devicePixelRatio;
+    image_ = QImage();
+}
+
 void PictureBox::setFont(const QFont& font) {
     font_ = font;
 }

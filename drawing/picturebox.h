@@ -34,6 +34,11 @@ public:
     /// while every coordinate stays in logical pixels.
     explicit PictureBox(qreal devicePixelRatio = 1.0);
 
+    /// Follows a screen of another density: the image is made anew, in the background colour,
+    /// at the new ratio when it is next used.
+    void setDevicePixelRatio(qreal devicePixelRatio);
+    qreal devicePixelRatio() const { return ratio_; }
+
     // Settings of the window layout.
     void setFont(const QFont& font);
     void setForeColor(const QColor& color);
@@ -69,7 +74,7 @@ private:
     // The image to draw on: its own pixels, not ones it shares with another surface.
     QImage& Canvas();
 
-    const qreal ratio_;
+    qreal ratio_;
     mutable QImage image_;  // made on first use
     QFont font_;
     QColor foreColor_ = Qt::black;
