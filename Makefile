@@ -70,7 +70,8 @@ screenshot: build
 
 .PHONY: package package-check
 
-DEB := build/circle-intersection_1.00_amd64.deb
+# Named with the version CMake writes when it configures build/.
+DEB = build/circle-intersection_$(file <build/version.txt)_amd64.deb
 
 # The end-to-end check run on the program as the package lays it out, given its path.
 PACKAGE_E2E = CIRCLE_INTERSECTION=$(1) $(XVFB) $(PYTHON) -m pytest -q -p no:cacheprovider \
