@@ -148,11 +148,13 @@ WINDOWS_PACKAGES := g++-mingw-w64-x86-64-posix wine wine64 nsis ninja-build dpkg
 # deb-src entries would drop the binary package lists.
 DEB_SRC_LIST := /etc/apt/sources.list.d/circle-intersection-deb-src.sources
 
-# Every Windows run is in a Wine prefix of its own, made anew in the build folder.
+# Every Windows run is in a Wine prefix of its own, made anew in the build folder, which knows
+# only the fonts the tests' references were made with.
 WINE_ENV := WINEPREFIX=$(CURDIR)/build-windows/wine WINEDEBUG=-all
-# The packages' paths without their endings, as CMake names them.
-WINDOWS_PACKAGE = build-windows/$(shell sed -n 's/^set(CPACK_PACKAGE_FILE_NAME "\(.*\)")$$/\1/p' \
-                    build-windows/CPackConfig.cmake)
+WINDOWS_FONTS := FONTCONFIG_FILE=$(CURDIR)/build-windows/tests/fonts.conf
+# The packages' paths without their endings, named with the version CMake writes when it
+# configures build-windows/.
+WINDOWS_PACKAGE = build-windows/circle-intersection-$(file <build-windows/version.txt)-win64
 
 windows-deps: deps
 	$(call install_missing,$(WINDOWS_PACKAGES))
@@ -176,7 +178,9 @@ WINDOWS_E2E = printf '\#!/bin/sh\n$(WINE_ENV) exec wine "%s" "$$@"\n' '$(1)' > b
               chmod +x build-windows/e2e-program && $(WINE_ENV) wineserver -w && \
               CIRCLE_INTERSECTION=$(CURDIR)/build-windows/e2e-program \
               CIRCLE_INTERSECTION_REFERENCE=$(CURDIR)/tests/e2e/start-up-windows.png \
-              timeout 300 $(XVFB) $(PYTHON) -m pytest -q -p no:cacheprovider tests/e2e -k '$(2)'; \
+              $(WINDOWS_FONTS) TEST_OUTPUT=$(CURDIR)/build-windows/tests \
+              timeout 300 $(XVFB) $(PYTHON) -m pytest -q -p no:cacheprovider \
+                --basetemp=$(CURDIR)/build-windows/tests/e2e tests/e2e -k '$(2)'; \
               status=$$?; $(WINE_ENV) wineserver -k 2> /dev/null; exit $$status
 INSTALLED := C:/Program Files/circle-intersection
 
@@ -185,11 +189,11 @@ INSTALLED := C:/Program Files/circle-intersection
 # program starting.
 test-windows: windows
 	rm -rf build-windows/wine build-windows/zip
-	$(WINE_ENV) WINEDLLOVERRIDES=mscoree,mshtml= wineboot -i 2> build-windows/wineboot.log || \
+	$(WINE_ENV) $(WINDOWS_FONTS) WINEDLLOVERRIDES=mscoree,mshtml= wineboot -i 2> build-windows/wineboot.log || \
 	  { cat build-windows/wineboot.log; false; }
 	ctest --preset windows
 	unzip -q $(WINDOWS_PACKAGE).zip -d build-windows/zip
-	$(call WINDOWS_E2E,$(CURDIR)/build-windows/zip/$(notdir $(WINDOWS_PACKAGE))/circle-intersection.exe,not without_a_display)
+	$(call WINDOWS_E2E,$(CURDIR)/build-windows/zip/$(notdir $(WINDOWS_PACKAGE))/circle-intersection.exe,start_up or drags)
 	$(WINE_ENV) wine $(WINDOWS_PACKAGE)-setup.exe /S
 	$(WINE_ENV) wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\circle-intersection' /v UninstallString
 	test -f 'build-windows/wine/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/円の交点算出サンプル/円の交点算出サンプル.lnk'

@@ -20,7 +20,3 @@ set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_BINARY_DIR}/wine-run.sh)
 # GoogleTest has no Windows libraries in Debian: windows/cmake/FindGTest.cmake builds it from
 # the source in /usr/src/googletest.
 list(APPEND CMAKE_MODULE_PATH ${CMAKE_CURRENT_LIST_DIR}/cmake)
-
-# The version as users see it, in the package's and the zip's names.
-# TODO(merge): the root CMakeLists.txt defines CIRCLES_VERSION_TEXT for every build; drop this.
-set(CIRCLES_VERSION_TEXT 1.00)
