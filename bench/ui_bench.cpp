@@ -17,7 +17,8 @@ namespace {
 // circle crosses the red one (two points) and one where it does not. Reports the 99th
 // percentile of the per-event time: a mouse reporting 8,000 times a second leaves 125 us.
 void BM_MouseMoveEvent(benchmark::State& state) {
-    circles::Form1 form;
+    circles::EventHost host;
+    circles::Form1 form(host);
     QWidget* picture = form.Picture1;
     const QPointF local[2] = {{202, 252}, {122, 112}};
     const QPointF global[2] = {picture->mapToGlobal(local[0]), picture->mapToGlobal(local[1])};

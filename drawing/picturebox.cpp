@@ -4,7 +4,6 @@
 #include <initializer_list>
 
 #include <QPainter>
-#include <QPointF>
 #include <QRectF>
 
 #include "drawing/raster.h"
@@ -52,6 +51,12 @@ PictureBox::PictureBox(qreal devicePixelRatio) : ratio_(devicePixelRatio) {
     DeviceSize(ratio_);  // refuses an unusable ratio at once
 }
 
+void PictureBox::setDevicePixelRatio(qreal devicePixelRatio) {
+    DeviceSize(devicePixelRatio);
+    ratio_ = devicePixelRatio;
+    image_ = QImage();
+}
+
 void PictureBox::setFont(const QFont& font) {
     font_ = font;
 }
@@ -97,21 +102,8 @@ void PictureBox::Line(float x1, float y1, float x2, float y2, PackedColor color)
 
 void PictureBox::PSet(float x, float y, PackedColor color) {
     RequireFinite({x, y});
-    if (drawWidth_ > 1) {
-        raster::FillDisc(Canvas(), ToDevice(x, ratio_), ToDevice(y, ratio_),
-                         drawWidth_ * ratio_ / 2.0, ToQColor(color).rgb());
-        return;
-    }
-    // The one pixel whose centre is nearest to the point, if it lies on the surface.
-    const double column = std::floor(x + kPixelCentre);
-    const double row = std::floor(y + kPixelCentre);
-    if (column < 0.0 || column >= kWidth || row < 0.0 || row >= kHeight) {
-        return;
-    }
-    raster::FillPixels(Canvas(), static_cast<int>(std::round(column * ratio_)),
-                       static_cast<int>(std::round(row * ratio_)),
-                       static_cast<int>(std::round((column + 1.0) * ratio_)),
-                       static_cast<int>(std::round((row + 1.0) * ratio_)), ToQColor(color).rgb());
+    raster::FillDisc(Canvas(), ToDevice(x, ratio_), ToDevice(y, ratio_), drawWidth_ * ratio_ / 2.0,
+                     ToQColor(color).rgb());
 }
 
 void PictureBox::SetDrawWidth(std::int16_t width) {
@@ -155,23 +147,13 @@ const QImage& PictureBox::Image() const {
 void PictureBox::PaintPicture(const QImage& picture, float x1, float y1, std::int16_t width1,
                               std::int16_t height1, std::int16_t x2, std::int16_t y2,
                               std::int16_t width2, std::int16_t height2) {
-    RequireFinite({x1, y1});
-    if (picture.isNull()) {
-        Raise(ErrorKind::SurfaceFailure);
-    }
     const bool wholeFrame = x1 == 0.0f && y1 == 0.0f && x2 == 0 && y2 == 0 && width1 == kWidth &&
                             width2 == kWidth && height1 == kHeight && height2 == kHeight;
-    if (wholeFrame && picture.size() == DeviceSize(ratio_) && picture.format() == kFormat &&
-        picture.devicePixelRatio() == ratio_) {
-        image_ = picture;  // shared until either surface draws again
-        return;
+    if (!wholeFrame || picture.size() != DeviceSize(ratio_) || picture.format() != kFormat ||
+        picture.devicePixelRatio() != ratio_) {
+        Raise(ErrorKind::SurfaceFailure);
     }
-    // The source rectangle is in the picture's logical pixels; drawImage takes its device pixels.
-    const qreal ratio = picture.devicePixelRatio();
-    QPainter painter(&Canvas());
-    painter.setCompositionMode(QPainter::CompositionMode_Source);  // replace, not blend
-    painter.drawImage(QRectF(x1, y1, width1, height1), picture,
-                      QRectF(x2 * ratio, y2 * ratio, width2 * ratio, height2 * ratio));
+    image_ = picture;  // shared until either surface draws again
 }
 
 }  // namespace circles

@@ -34,6 +34,11 @@ public:
     /// while every coordinate stays in logical pixels.
     explicit PictureBox(qreal devicePixelRatio = 1.0);
 
+    /// Follows a screen of another density: the image is made anew, in the background colour,
+    /// at the new ratio when it is next used.
+    void setDevicePixelRatio(qreal devicePixelRatio);
+    qreal devicePixelRatio() const { return ratio_; }
+
     // Settings of the window layout.
     void setFont(const QFont& font);
     void setForeColor(const QColor& color);
@@ -45,7 +50,7 @@ public:
     void Circle(float x, float y, float radius, PackedColor color);
     /// A straight segment from (x1, y1) to (x2, y2), at the current pen width.
     void Line(float x1, float y1, float x2, float y2, PackedColor color);
-    /// One point; at a pen width w above 1, a filled disc w pixels across centred on it.
+    /// One point: a filled disc as wide as the pen, centred on it.
     void PSet(float x, float y, PackedColor color);
 
     void SetDrawWidth(std::int16_t width);
@@ -60,7 +65,9 @@ public:
     const QImage& Image() const;
 
     /// Copies the source rectangle (x2, y2, width2, height2) of picture onto the destination
-    /// rectangle (x1, y1, width1, height1) of this surface, pixel for pixel.
+    /// rectangle (x1, y1, width1, height1) of this surface, pixel for pixel. The window copies
+    /// only whole frames, between surfaces of one density, and that is all a surface does:
+    /// any other copy raises the surface error.
     void PaintPicture(const QImage& picture, float x1, float y1, std::int16_t width1,
                       std::int16_t height1, std::int16_t x2, std::int16_t y2, std::int16_t width2,
                       std::int16_t height2);
@@ -69,7 +76,7 @@ private:
     // The image to draw on: its own pixels, not ones it shares with another surface.
     QImage& Canvas();
 
-    const qreal ratio_;
+    qreal ratio_;
     mutable QImage image_;  // made on first use
     QFont font_;
     QColor foreColor_ = Qt::black;

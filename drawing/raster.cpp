@@ -193,17 +193,4 @@ void FillDisc(QImage& image, double cx, double cy, double radius, QRgb color) {
     }
 }
 
-void FillPixels(QImage& image, int left, int top, int right, int bottom, QRgb color) {
-    Pixels pixels(image);
-    left = std::max(left, 0);
-    right = std::min(right, pixels.width);
-    if (left >= right) {
-        return;
-    }
-    for (int y = std::max(top, 0); y < std::min(bottom, pixels.height); ++y) {
-        std::uint32_t* row = pixels.bits + y * pixels.stride;
-        std::fill(row + left, row + right, color);
-    }
-}
-
 }  // namespace circles::raster

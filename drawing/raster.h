@@ -25,7 +25,4 @@ void StrokeLine(QImage& image, double x1, double y1, double x2, double y2, doubl
 /// A filled disc centred at (cx, cy).
 void FillDisc(QImage& image, double cx, double cy, double radius, QRgb color);
 
-/// Sets the pixels of the rectangle [left, right) x [top, bottom), clipped to the image.
-void FillPixels(QImage& image, int left, int top, int right, int bottom, QRgb color);
-
 }  // namespace circles::raster

@@ -1,11 +1,18 @@
 #include "ui/form1.h"
 
+#include <algorithm>
+
+#include <QApplication>
+#include <QPainter>
 #include <QPalette>
+#include <QScreen>
+#include <QWindow>
 
 #include "drawing/numbertext.h"
 #include "drawing/refreshimage.h"
 #include "scene/checked.h"
 #include "scene/intersection.h"
+#include "ui/accessible.h"
 #include "ui/fonts.h"
 
 namespace circles {
@@ -39,52 +46,70 @@ QColor PictureForeColor(const QPalette& palette) {
     return text.lightness() < 128 ? text : QColor(Qt::black);
 }
 
-// A drawing surface as the window sets it up: its face at 9 pt, labels in the controls' text
-// colour, a white background.
-void SetUpSurface(PictureBox& surface, const QPalette& palette) {
-    surface.setFont(WindowFont(kPicturePointSize));
-    surface.setForeColor(PictureForeColor(palette));
-    surface.setBackColor(Qt::white);
-}
-
-PictureBoxView* MakePictureBox(QWidget* form) {
-    auto* box = new PictureBoxView(form);
-    box->move(kPicture1Place);
-    box->setFont(WindowFont(kPicturePointSize));
-    SetUpSurface(box->surface(), box->palette());
-    return box;
-}
-
 QLabel* MakeLabel(QWidget* form, int index) {
     auto* label = new QLabel(QString::fromUtf8(kLabelPrefix[index]), form);
     label->setGeometry(kLabelPlaces[index]);
     return label;
 }
 
-HScrollBar* MakeScrollBar(QWidget* form, int index) {
+// A screen reader names each bar by the words of the label above it, which is also its buddy.
+HScrollBar* MakeScrollBar(QWidget* form, int index, QLabel* label) {
     auto* bar = new HScrollBar(kMinimumRadius, kMaximumRadius, kSmallChange, kLargeChange,
                                kStartRadius[index], form);
     bar->setGeometry(kScrollBarPlaces[index]);
-    bar->setAccessibleName(QString::fromUtf8(kCircleName[index]) + QString::fromUtf8("の半径"));
+    bar->setAccessibleName(label->text().section(QChar(' '), 0, 0));
+    label->setBuddy(bar);
     return bar;
+}
+
+// Where the window opens: at its own place where it fits on the screen there, frame and all;
+// elsewhere (a small or strongly scaled screen) in the middle of the screen's free area, or at
+// its top-left corner when even that is too small.
+QRect PlaceOnScreen(QRect window) {
+    // Room for a window manager's frame, which is not known before the window is shown.
+    constexpr QMargins kFrame{8, 32, 8, 8};
+    const QScreen* screen = QGuiApplication::screenAt(window.center());
+    const QRect free = (screen ? screen : QGuiApplication::primaryScreen())->availableGeometry();
+    if (free.contains(window.marginsAdded(kFrame))) {
+        return window;
+    }
+    window.moveCenter(free.center());
+    const QRect framed = window.marginsAdded(kFrame);
+    window.translate(std::max(0, free.left() - framed.left()),
+                     std::max(0, free.top() - framed.top()));
+    return window;
+}
+
+// The keyboard focus, once the keyboard is in use, is a ring this wide around the focused
+// control, on the window's background, in the window's text colour, which stands out on that
+// background in light and dark themes alike. Outside the control, it covers none of it.
+constexpr int kFocusRing = 2;
+
+QRect FocusRingBounds(const QWidget* control) {
+    return control->geometry().adjusted(-kFocusRing, -kFocusRing, kFocusRing, kFocusRing);
 }
 
 }  // namespace
 
 // The controls are created in tab order, which makes Qt's focus chain the tab order:
 // Picture1, HScroll1(0), HScroll1(1) and round again; the labels take no focus.
-Form1::Form1(QWidget* parent)
+Form1::Form1(EventHost& host, QWidget* parent)
     : QWidget(parent),
-      Picture1(MakePictureBox(this)),
+      Picture1(new PictureBoxView(this, host)),
       Picture2(devicePixelRatioF()),
       Label1{MakeLabel(this, 0), MakeLabel(this, 1)},
-      HScroll1{MakeScrollBar(this, 0), MakeScrollBar(this, 1)} {
+      HScroll1{MakeScrollBar(this, 0, Label1[0]), MakeScrollBar(this, 1, Label1[1])},
+      host_(host) {
+    InstallAccessibleInterfaces();
     setWindowTitle(QString::fromUtf8(kCaption));
     setFont(WindowFont(kWindowPointSize));
-    setGeometry(kClientArea);
+    setGeometry(PlaceOnScreen(kClientArea));
     setFixedSize(kClientArea.size());
+    Picture1->move(kPicture1Place);
 
-    SetUpSurface(Picture2, palette());
+    Picture2.setFont(WindowFont(kPicturePointSize));
+    Picture2.setForeColor(PictureForeColor(palette()));
+    Picture2.setBackColor(Qt::white);
     Picture1->setAccessibleName(QString::fromUtf8("円と交点の図"));
     // Asked for by assistive technology, outside any event handler: an error (a coordinate
     // too large for its label) is reported like one that leaves a handler.
@@ -94,9 +119,47 @@ Form1::Form1(QWidget* parent)
         return text;
     });
     Picture1->setFocus();
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+        for (const QWidget* control : {old, now}) {
+            if (control != nullptr && control->parentWidget() == this) {
+                update(FocusRingBounds(control));
+            }
+        }
+    });
 
     WireEvents();
     host_.Deliver([this] { Form_Load(); });
+}
+
+void Form1::paintEvent(QPaintEvent* /*event*/) {
+    const QWidget* focused = focusWidget();
+    if (focused == nullptr || !testAttribute(Qt::WA_KeyboardFocusChange)) {
+        return;
+    }
+    QPainter painter(this);
+    const QRect ring = FocusRingBounds(focused);
+    painter.fillRect(ring, palette().color(QPalette::WindowText));
+    painter.fillRect(ring.marginsRemoved({kFocusRing, kFocusRing, kFocusRing, kFocusRing}),
+                     palette().color(QPalette::Window));
+}
+
+// On a screen of another density both surfaces take its ratio and the picture is drawn anew,
+// so that it stays crisp instead of being scaled.
+void Form1::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    connect(windowHandle(), &QWindow::screenChanged, this, &Form1::FollowDevicePixelRatio,
+            Qt::UniqueConnection);
+}
+
+void Form1::FollowDevicePixelRatio() {
+    const qreal ratio = devicePixelRatioF();
+    if (ratio != Picture2.devicePixelRatio()) {
+        host_.Deliver([&] {
+            Picture2.setDevicePixelRatio(ratio);
+            Picture1->surface().setDevicePixelRatio(ratio);
+            RefreshImage();
+        });
+    }
 }
 
 void Form1::WireEvents() {
@@ -185,7 +248,9 @@ QString Form1::DescribePicture() const {
     PointXY p2;
     const std::int32_t count = CalcIntersection(p1, p2, scene_.CenterPt[0], scene_.Radius[0],
                                                 scene_.CenterPt[1], scene_.Radius[1]);
-    if (count == 0) {
+    if (scene_.CenterPt[0] == scene_.CenterPt[1] && scene_.Radius[0] == scene_.Radius[1]) {
+        text += QString::fromUtf8("2 つの円は重なっています。");
+    } else if (count == 0) {
         text += QString::fromUtf8("2 つの円は交わりません。");
     } else if (count == 1) {
         text += QString::fromUtf8("2 つの円は %1 で接しています。").arg(IntersectionLabel(p1));

@@ -24,7 +24,8 @@ class Form1 : public QWidget {
     Q_OBJECT
 
 public:
-    explicit Form1(QWidget* parent = nullptr);
+    /// Errors that leave the window's handlers, and its painting, go to host.
+    explicit Form1(EventHost& host, QWidget* parent = nullptr);
 
     // The controls, by tab order. Label1 and HScroll1 are control arrays, indexed 0 for the
     // blue circle and 1 for the red one. Picture2 is the hidden drawing surface every picture
@@ -36,6 +37,11 @@ public:
 
     const Scene& scene() const { return scene_; }
 
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
     // Procedures of the window.
     void RefreshImage();
     void RefreshLabel();
@@ -47,12 +53,12 @@ public:
     void Picture1_MouseMove(std::int16_t Button, std::int16_t Shift, float X, float Y);
     void Picture1_KeyDown(Qt::Key KeyCode, std::int16_t Shift);
 
-private:
     void WireEvents();
+    void FollowDevicePixelRatio();
     QString DescribePicture() const;
 
+    EventHost& host_;
     Scene scene_;
-    EventHost host_;
 };
 
 }  // namespace circles

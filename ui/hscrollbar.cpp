@@ -1,9 +1,7 @@
 #include "ui/hscrollbar.h"
 
 #include <QMouseEvent>
-#include <QPainter>
 #include <QProxyStyle>
-#include <QStyleOptionFocusRect>
 #include <QStyleOptionSlider>
 
 namespace circles {
@@ -70,16 +68,6 @@ void HScrollBar::mousePressEvent(QMouseEvent* event) {
                          event->globalPosition(), Qt::LeftButton, Qt::LeftButton,
                          event->modifiers());
         QScrollBar::mousePressEvent(&left);
-    }
-}
-
-void HScrollBar::paintEvent(QPaintEvent* event) {
-    QScrollBar::paintEvent(event);
-    if (hasFocus()) {
-        QPainter painter(this);
-        QStyleOptionFocusRect focus;
-        focus.initFrom(this);
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
     }
 }
 

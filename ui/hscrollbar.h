@@ -10,10 +10,10 @@ namespace circles {
 /// Scroll for every movement of the thumb while it is dragged, and Change once after every
 /// other change of the value (an arrow, the trough, a key) and at the end of a drag.
 ///
-/// Unlike a plain QScrollBar it takes keyboard focus by Tab and by click and shows it, opens
-/// no (English) context menu, pages by the large change on every click in the trough, whatever
-/// the button, and its keys run the natural way: Right and Page Up raise the value, Left and
-/// Page Down lower it.
+/// Unlike a plain QScrollBar it takes keyboard focus by Tab and by click (the window shows it),
+/// opens no (English) context menu, pages by the large change on every click in the trough,
+/// whatever the button, and its keys run the natural way: Right and Page Up raise the value, Left
+/// and Page Down lower it.
 class HScrollBar : public QScrollBar {
     Q_OBJECT
 
@@ -31,7 +31,6 @@ signals:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
 };
 
 }  // namespace circles

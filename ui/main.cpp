@@ -1,5 +1,6 @@
 // 円の交点算出サンプル: two circles, and the points where they cross.
-#include <cstdio>
+#include <memory>
+#include <optional>
 
 #include <QApplication>
 #include <QIcon>
@@ -7,7 +8,9 @@
 #include <QPixmap>
 #include <QResource>
 
+#include "ui/eventhost.h"
 #include "ui/form1.h"
+#include "ui/windowsystem.h"
 
 namespace {
 
@@ -29,24 +32,22 @@ QIcon WindowIcon() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    // Without a display Qt would abort with an English message and a core dump. A platform
-    // named in QT_QPA_PLATFORM (offscreen, say) is the caller's choice and is left to Qt.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
-        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
-        std::fputs(
-            "ディスプレイが見つかりません。このプログラムには X11 または Wayland の"
-            "ディスプレイが必要です。\n",
-            stderr);
-        return 1;
-    }
-    QApplication app(argc, argv);
+    const std::unique_ptr<QApplication> app = circles::ConnectToWindowSystem(argc, argv);
     QApplication::setApplicationName(QStringLiteral("circle-intersection"));
     QApplication::setApplicationVersion(QStringLiteral(CIRCLES_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("circle-intersection"));
 
     QApplication::setWindowIcon(WindowIcon());
 
-    circles::Form1 form;
-    form.show();
+    // An error while the window is made (a screen scale too large for its pictures, say) is
+    // reported as one that leaves an event handler; without its window the program ends.
+    circles::EventHost host;
+    std::optional<circles::Form1> form;
+    host.Deliver([&] { form.emplace(host); });
+    if (!form) {
+        return 1;
+    }
+    form->show();
+    circles::EndWhenDestroyedFromOutside(*form);
     return QApplication::exec();
 }

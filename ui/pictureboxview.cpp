@@ -3,12 +3,9 @@
 #include <utility>
 
 #include <QAccessible>
-#include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QStyle>
-#include <QStyleOptionFocusRect>
 
 namespace circles {
 
@@ -46,44 +43,16 @@ std::int16_t SetNumber(Flags held, const Numbers& numbers) {
     return sum;
 }
 
-// A picture box as assistive technology sees it: a graphic whose description is asked of the
-// box when it is read.
-class PictureBoxAccessible : public QAccessibleWidget {
-public:
-    explicit PictureBoxAccessible(PictureBoxView* box)
-        : QAccessibleWidget(box, QAccessible::Graphic) {}
-
-    QString text(QAccessible::Text kind) const override {
-        if (kind == QAccessible::Description) {
-            return static_cast<const PictureBoxView*>(widget())->describe();
-        }
-        return QAccessibleWidget::text(kind);
-    }
-};
-
-QAccessibleInterface* PictureBoxAccessibleFactory(const QString& className, QObject* object) {
-    if (className == QLatin1String(PictureBoxView::staticMetaObject.className()) &&
-        object != nullptr && object->isWidgetType()) {
-        return new PictureBoxAccessible(static_cast<PictureBoxView*>(object));
-    }
-    return nullptr;
-}
-
 }  // namespace
 
-PictureBoxView::PictureBoxView(QWidget* parent)
-    : QWidget(parent), surface_(parent ? parent->devicePixelRatioF() : 1.0) {
+PictureBoxView::PictureBoxView(QWidget* parent, EventHost& host)
+    : QWidget(parent), surface_(parent ? parent->devicePixelRatioF() : 1.0), host_(host) {
     setFixedSize(kOuterSize, kOuterSize);
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
     // The image covers the whole drawing area and the border is painted in full, so Qt
     // need not clear the widget first.
     setAttribute(Qt::WA_OpaquePaintEvent);
-    static const bool factoryInstalled = [] {
-        QAccessible::installFactory(&PictureBoxAccessibleFactory);
-        return true;
-    }();
-    (void)factoryInstalled;
 }
 
 void PictureBoxView::showSurface() {
@@ -97,13 +66,7 @@ void PictureBoxView::showSurface() {
 void PictureBoxView::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     DrawSunkenBorder(painter, rect(), palette());
-    if (hasFocus()) {
-        // On the border only: the drawing area covers whatever the style draws inside it.
-        QStyleOptionFocusRect focus;
-        focus.initFrom(this);
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
-    }
-    painter.drawImage(QPoint(kBorder, kBorder), surface_.Image());
+    host_.Deliver([&] { painter.drawImage(QPoint(kBorder, kBorder), surface_.Image()); });
 }
 
 void PictureBoxView::keyPressEvent(QKeyEvent* event) {
@@ -115,7 +78,7 @@ void PictureBoxView::keyPressEvent(QKeyEvent* event) {
     // Keys in use: show where they go, as a Tab would have.
     if (!window()->testAttribute(Qt::WA_KeyboardFocusChange)) {
         window()->setAttribute(Qt::WA_KeyboardFocusChange);
-        update();
+        window()->update();
     }
     emit KeyDown(key, SetNumber(event->modifiers(), kModifierNumbers));
 }

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include "drawing/picturebox.h"
+#include "ui/eventhost.h"
 
 namespace circles {
 
@@ -17,7 +18,7 @@ namespace circles {
 /// added together), the modifier keys (1 Shift, 2 Ctrl, 4 Alt) and the position relative to
 /// the drawing area's top-left corner. While a button pressed over the box is held, moves go
 /// on being reported outside it. The arrow keys, held or not, are reported as KeyDown with
-/// the modifier keys; the box shows where the keyboard focus is once the keyboard is in use.
+/// the modifier keys.
 class PictureBoxView : public QWidget {
     Q_OBJECT
 
@@ -25,7 +26,8 @@ public:
     static constexpr int kBorder = 2;
     static constexpr int kOuterSize = PictureBox::kWidth + 2 * kBorder;
 
-    explicit PictureBoxView(QWidget* parent);
+    /// A box whose painting reports its errors to host.
+    PictureBoxView(QWidget* parent, EventHost& host);
 
     PictureBox& surface() { return surface_; }
     const PictureBox& surface() const { return surface_; }
@@ -51,6 +53,7 @@ protected:
 private:
     PictureBox surface_;
     std::function<QString()> describe_;
+    EventHost& host_;
 };
 
 }  // namespace circles

@@ -3,6 +3,7 @@
 #include <tuple>
 
 #include <QFont>
+#include <QPainter>
 
 #include <gtest/gtest.h>
 
@@ -75,11 +76,29 @@ TEST_P(Render, DrawsScenesAsTheirReferences) {
         picture1.Cls();
         Draw(c0, r0, c1, r1);
         const QString file = QString("%1/%2-x%3.png").arg(CIRCLES_REFERENCES, name).arg(GetParam());
+        const QImage& actual = picture1.Image();
         if (qEnvironmentVariableIsSet("CIRCLES_REMAKE_REFERENCES")) {
-            picture1.Image().save(file);
+            actual.save(file);
         }
-        EXPECT_EQ(picture1.Image(), QImage(file).convertToFormat(picture1.Image().format()))
-            << name;
+        // A mismatch leaves the picture, and where it differs (in white), in the build folder.
+        QImage differ = actual.copy();
+        differ.setDevicePixelRatio(1);
+        QPainter painter(&differ);
+        painter.setCompositionMode(QPainter::CompositionMode_Difference);
+        painter.drawImage(0, 0, QImage(file).convertToFormat(actual.format()));
+        painter.end();
+        int count = 0;
+        for (int i = 0; i < differ.width() * differ.height(); ++i) {
+            const QPoint at(i % differ.width(), i / differ.width());
+            if (differ.pixel(at) != qRgb(0, 0, 0)) {
+                differ.setPixel(at, qRgb(255, 255, 255));
+                ++count;
+            }
+        }
+        const QString output = QString("%1/%2-x%3-").arg(CIRCLES_OUTPUT, name).arg(GetParam());
+        EXPECT_TRUE(count == 0 ||
+                    (actual.save(output + "actual.png") && differ.save(output + "difference.png")));
+        EXPECT_EQ(count, 0) << name << ": see " << output.toStdString() << "*.png";
     }
 }
 

@@ -2,11 +2,16 @@
 // scene, the controls and the pixels. How the window first looks is the end-to-end tests' part.
 #include "ui/form1.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include <QAccessible>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -41,13 +46,23 @@ protected:
 
     QImage Picture() const { return form.Picture1->surface().Image(); }
 
-    Form1 form;
+    EventHost host;
+    Form1 form{host};
 };
+
+// The window opens at its own place where it fits on the screen with a frame around it, and
+// otherwise wholly on the screen (at a scale factor of 2 the offscreen screen is too small).
+TEST_F(Form1Test, OpensWhereItFits) {
+    const QRect free = form.screen()->availableGeometry(), own(91, 102, 634, 439);
+    const bool fits = free.contains(own.adjusted(-8, -32, 8, 8));
+    EXPECT_EQ(form.geometry().topLeft(), fits ? own.topLeft() : free.topLeft() + QPoint(8, 32));
+}
 
 TEST_F(Form1Test, OnlyTheLeftOrTheRightButtonAloneMovesACentre) {
     const std::tuple<Qt::MouseButtons, Qt::KeyboardModifiers, QString> moves[] = {
         {Qt::NoButton, {}, kStart},
         {Qt::MiddleButton, {}, kStart},
+        {Qt::LeftButton | Qt::MiddleButton, {}, kStart},
         {Qt::LeftButton | Qt::RightButton, {}, kStart},
         {Qt::AllButtons, {}, kStart},
         {Qt::LeftButton, Qt::ShiftModifier, "blue (150.5,-12.25) 100, red (300,300) 50"},
@@ -92,10 +107,34 @@ TEST_F(Form1Test, KeysMoveTheCentresOnThePictureAndTheRadiiOnTheBars) {
         EXPECT_EQ(QApplication::focusWidget(), focus) << key;
         EXPECT_EQ(State(), state) << key;
     }
-    // A screen reader hears the picture and the keys.
-    const QString description =
-        QAccessible::queryAccessibleInterface(form.Picture1)->text(QAccessible::Description);
-    EXPECT_TRUE(description.contains("(102,120)") && description.contains("矢印キー"));
+}
+
+// A screen reader hears in words what the picture shows, and how the keys move the centres.
+TEST_F(Form1Test, TellsAScreenReaderWhatThePictureShows) {
+    const std::tuple<int, QPointF, const char*> scenes[] = {
+        // the red radius and centre
+        {50, {300, 300}, "2 つの円は交わりません。"},
+        {100, {100, 100}, "2 つの円は重なっています。"},
+        {100, {300, 100}, "2 つの円は (200,100) で接しています。"},
+        {100, {250, 100}, "交点は (175,166) と (175,34) です。"},
+    };
+    for (const auto& [radius, center, words] : scenes) {
+        form.HScroll1[1]->setValue(radius);
+        const QPointF at = center + QPointF(2, 2);  // the drawing area's corner, in the box
+        QMouseEvent move(QEvent::MouseMove, at, at, Qt::NoButton, Qt::RightButton, {});
+        QApplication::sendEvent(form.Picture1, &move);
+        const QString description =
+            QAccessible::queryAccessibleInterface(form.Picture1)->text(QAccessible::Description);
+        EXPECT_TRUE(description.contains(words) && description.contains("矢印キー")) << words;
+    }
+    // The window is a window, and each bar is named by its label, which is its buddy.
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(&form)->role(), QAccessible::Window);
+    for (int i = 0; i < 2; ++i) {
+        QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(form.HScroll1[i]);
+        EXPECT_TRUE(form.Label1[i]->text().startsWith(bar->text(QAccessible::Name) + " － "));
+        const auto labels = bar->relations(QAccessible::Label);
+        EXPECT_TRUE(!labels.empty() && labels[0].first->object() == form.Label1[i]);
+    }
 }
 
 // Clicks in a row on the blue bar: an arrow steps by 1 and the trough by 5 towards the pointer,
@@ -113,9 +152,19 @@ TEST_F(Form1Test, ClicksOnAScrollBarStepAndPageAndItsThumbDrags) {
     for (const auto& [button, part, value] : clicks) {
         QTest::mouseClick(bar, button, {}, QPoint(part, 8));
         EXPECT_EQ(bar->value(), value) << button << " at " << part;
-        EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
     }
     EXPECT_EQ(changes.count(), 6);
+    QWidget* menu = nullptr;  // a menu opened by the right button would be closed at once
+    QTimer::singleShot(0, [&] {
+        if ((menu = QApplication::activePopupWidget())) {
+            menu->close();
+        }
+    });
+    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, {kAddPage, 8},
+                                 bar->mapToGlobal(QPoint(kAddPage, 8)));
+    QApplication::sendEvent(bar, &rightClick);
+    QApplication::processEvents();
+    EXPECT_EQ(menu, nullptr);
     QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(kThumb, 8));
     for (int step = 1; step <= 4; ++step) {
         const QImage before = Picture();
@@ -128,25 +177,68 @@ TEST_F(Form1Test, ClicksOnAScrollBarStepAndPageAndItsThumbDrags) {
     EXPECT_EQ(changes.count(), 7);
 }
 
-// The keyboard focus shows, once the keyboard is in use, on the bars and on the picture's
-// border; the border takes its share of device pixels at any scale and leaves none unpainted.
-TEST_F(Form1Test, ShowsTheKeyboardFocusAroundTheDrawingArea) {
-    const qreal ratio = form.devicePixelRatio();
-    const QImage plain = form.Picture1->grab().toImage();
-    const QPalette palette = form.Picture1->palette();
-    for (int x = 0; x < 2 * ratio; ++x) {  // two logical pixels: dark, then shadow
-        const QRgb expected = (x < ratio ? palette.dark() : palette.shadow()).color().rgb();
-        EXPECT_EQ(plain.pixel(x, plain.height() / 2), expected) << x;
-        EXPECT_EQ(plain.pixel(plain.width() / 2, x), expected) << x;
+// Moved to a screen of another density, the window draws its picture anew at that density
+// rather than letting it be scaled. (Two screens, of ratio 1 and 2, in qt_tests.two_screens.)
+TEST_F(Form1Test, DrawsAtTheDensityOfItsScreen) {
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        form.move(screen->geometry().topLeft() + QPoint(10, 10));
+        const qreal ratio = screen->devicePixelRatio();
+        EXPECT_EQ(Picture().size(), QSize(400, 400) * ratio) << screen->name().toStdString();
+        EXPECT_EQ(Picture().pixel(QPoint(103, 100) * ratio), qRgb(0, 0, 255));  // the blue dot
+        State();
     }
-    const QImage bar = form.HScroll1[0]->grab().toImage();
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    EXPECT_NE(form.HScroll1[0]->grab().toImage(), bar);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
-    const QImage focused = form.Picture1->grab().toImage();
-    const QRect drawingArea(QPoint(2, 2) * ratio, QSize(400, 400) * ratio);
-    EXPECT_NE(focused, plain);
-    EXPECT_EQ(focused.copy(drawingArea), plain.copy(drawingArea));
+}
+
+// The contrast ratio of two colours, as WCAG defines it: 1 (the same) to 21 (black and white).
+double Contrast(QRgb a, QRgb b) {
+    const auto luminance = [](QRgb c) {
+        const auto f = [](int v) {
+            return v <= 10 ? v / 3294.6 : std::pow((v / 255.0 + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * f(qRed(c)) + 0.7152 * f(qGreen(c)) + 0.0722 * f(qBlue(c)) + 0.05;
+    };
+    return std::max(luminance(a), luminance(b)) / std::min(luminance(a), luminance(b));
+}
+
+// Once the keyboard is in use, the focused control has a ring around its whole outline whose
+// every pixel contrasts with the same pixel unfocused by 3 : 1 at least, in a light theme and
+// in a dark one (qt6ct's "darker"); nothing else changes. The picture's border takes its share
+// of device pixels at any scale and leaves none unpainted.
+TEST_F(Form1Test, ShowsTheKeyboardFocusAroundTheFocusedControl) {
+    const qreal ratio = form.devicePixelRatio();
+    const QImage box = form.Picture1->grab().toImage();
+    const QPalette light = form.Picture1->palette();
+    for (int x = 0; x < 2 * ratio; ++x) {  // two logical pixels: dark, then shadow
+        const QRgb expected = (x < ratio ? light.dark() : light.shadow()).color().rgb();
+        EXPECT_EQ(box.pixel(x, box.height() / 2), expected) << x;
+        EXPECT_EQ(box.pixel(box.width() / 2, x), expected) << x;
+    }
+    // windowText, window, light, dark, mid, text, base
+    const QPalette darker(QColor(0xffffffu), QColor(0x222020u), QColor(0x979797u),
+                          QColor(0x302f2eu), QColor(0x4a4947u), QColor(0xffffffu),
+                          QColor(0x3d3d3du));
+    for (const QPalette& palette : {light, darker}) {
+        form.setPalette(palette);
+        form.setAttribute(Qt::WA_KeyboardFocusChange, false);
+        const QImage plain = form.grab().toImage();
+        for (QWidget* control :
+             std::initializer_list<QWidget*>{form.HScroll1[0], form.HScroll1[1], form.Picture1}) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QImage focused = form.grab().toImage();
+            const QRect inner = control->geometry(), outer = inner.adjusted(-2, -2, 2, 2);
+            int weak = 0;  // pixels of the ring that do not stand out
+            for (int y = outer.top() * ratio; y < (outer.bottom() + 1) * ratio; ++y) {
+                for (int x = outer.left() * ratio; x < (outer.right() + 1) * ratio; ++x) {
+                    if (!inner.contains(QPoint(x / ratio, y / ratio))) {
+                        weak += Contrast(focused.pixel(x, y), plain.pixel(x, y)) < 3.0;
+                    }
+                    focused.setPixel(x, y, plain.pixel(x, y));  // a bar's own look may change
+                }
+            }
+            EXPECT_EQ(weak, 0) << control->accessibleName().toStdString();
+            EXPECT_EQ(focused, plain) << control->accessibleName().toStdString();
+        }
+    }
 }
 
 }  // namespace
