@@ -8,10 +8,12 @@ BENCH   := build/circle-intersection-bench
 # runs deps-NAME, which installs what is missing of PACKAGES_NAME, so that `make test` brings
 # only what the build and the tests use, and the other targets add their own tools when first
 # run. `make deps` installs what `make test` needs.
-PACKAGES_build         := cmake make g++ qt6-base-dev libgtest-dev
+# pkg-config finds libxcb, whose header the program takes an X11 event's layout from.
+PACKAGES_build         := cmake make g++ pkg-config qt6-base-dev libxcb1-dev libgtest-dev
 PACKAGES_run           := $(PACKAGES_build) fonts-ipafont-gothic
-# The tests make a locale with localedef (from the locales' sources) and drive the real window.
-PACKAGES_test          := $(PACKAGES_run) locales \
+# The tests make a locale with localedef (from the locales' sources), ask fontconfig whether
+# the font is there, and drive the real window in Xvfb, and in a headless Weston on Wayland.
+PACKAGES_test          := $(PACKAGES_run) locales fontconfig weston qt6-wayland \
                           xvfb xauth xdotool python3-xlib python3-pil python3-numpy python3-pytest
 PACKAGES_bench         := $(PACKAGES_test) libbenchmark-dev
 # cpack's dependency list (dpkg-shlibdeps, and file to find the programs), then the checks.
