@@ -38,7 +38,14 @@ PALETTE_2 = [(0, 0, 0), (255, 255, 255)]
 
 TRANSPARENT = None  # a pixel outside the tile
 
-# The sizes drawn smooth rather than in the 16 colours.
+# Centres, radius, half the ring's thickness and the dots' radius at the sizes drawn in the 16
+# colours, in pixels, tuned per size so that the rings stay one pixel wide and the dots stand
+# out from them. The larger sizes scale the 32-pixel layout.
+LAYOUT = {
+    32: ((12.0, 12.0), (20.0, 20.0), 8.3, 0.55, 1.9),
+    16: ((6.0, 6.0), (10.0, 10.0), 4.0, 0.5, 1.1),
+}
+# The sizes drawn smooth, in full colour.
 SMOOTH_SIZES = (48, 64, 128, 256)
 
 
@@ -62,12 +69,7 @@ def draw(size: int, two_colours: bool) -> list[list[int | None]]:
     A white tile with a grey edge, the blue circle up and to the left, the red one down and to
     the right, and a black dot on each crossing point.
     Coordinates are in pixels with pixel (x, y) centred on (x + 0.5, y + 0.5)."""
-    # Centres, radius, half the ring's thickness and the dots' radius, tuned per size so that
-    # the rings stay one pixel wide and the dots stand out from them.
-    c_blue, c_red, radius, ring, dot = {
-        32: ((12.0, 12.0), (20.0, 20.0), 8.3, 0.55, 1.9),
-        16: ((6.0, 6.0), (10.0, 10.0), 4.0, 0.5, 1.1),
-    }[size]
+    c_blue, c_red, radius, ring, dot = LAYOUT[size]
     points = crossing_points(c_blue, radius, c_red, radius)
 
     ink, paper, edge = (0, 1, 0) if two_colours else (BLACK, WHITE, GREY)
@@ -104,14 +106,14 @@ def draw(size: int, two_colours: bool) -> list[list[int | None]]:
 def draw_smooth(size: int) -> list[list[tuple[int, int, int, int]]]:
     """The icon at `size` pixels, anti-aliased, as rows of (red, green, blue, alpha).
 
-    The same picture as the 32-pixel one, laid out on its 32-unit grid and scaled: a white
+    The same picture as the 32-pixel one, its layout scaled from 32 units to `size`: a white
     tile with rounded corners and a grey edge, the two rings and the two dots. Each shape
     covers a pixel by how far the pixel's centre lies inside its outline (a pixel straddling
     the outline half-covered), and the shapes are laid over one another in the order the
     small images draw them."""
     unit = size / 32
-    c_blue, c_red, radius = (12.0, 12.0), (20.0, 20.0), 8.3
-    ring, dot = 0.55 * unit, 1.9 * unit  # in pixels
+    c_blue, c_red, radius, ring, dot = LAYOUT[32]
+    ring, dot = ring * unit, dot * unit  # in pixels
     points = crossing_points(c_blue, radius, c_red, radius)
     # The tile spans units 1 to 31 and its edge is 0.75 unit wide, at least a pixel.
     half_tile, corner, edge = 15 * unit, 2.5 * unit, max(1.0, 0.75 * unit)
@@ -143,9 +145,9 @@ def draw_smooth(size: int) -> list[list[tuple[int, int, int, int]]]:
             for c, index in ((c_blue, BLUE), (c_red, RED)):
                 off_ring = abs(math.hypot(px - c[0] * unit, py - c[1] * unit) - radius * unit)
                 colour = over(colour, PALETTE_16[index], cover(ring - off_ring))
-            for qx, qy in points:
+            for point in points:
                 colour = over(colour, PALETTE_16[BLACK],
-                              cover(dot - math.hypot(px - qx * unit, py - qy * unit)))
+                              cover(dot - math.hypot(px - point[0] * unit, py - point[1] * unit)))
             row.append((*(round(v) for v in colour), round(255 * tile)))
         rows.append(row)
     return rows
