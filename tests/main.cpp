@@ -12,7 +12,7 @@
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {  // offscreen, or a configured offscreen
+    if (qgetenv("QT_QPA_PLATFORM").isEmpty()) {  // else a configured offscreen platform
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     qputenv("LOCPATH", CIRCLES_LOCALES);
@@ -20,8 +20,7 @@ int main(int argc, char** argv) {
     qputenv("FONTCONFIG_FILE", CIRCLES_FONTS);
     // A runtime folder of the tests' own, which Qt would otherwise make in /tmp.
     const QString runtime = CIRCLES_OUTPUT "/runtime";
-    QDir().mkpath(runtime);
-    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QDir().mkdir(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     qputenv("XDG_RUNTIME_DIR", runtime.toUtf8());
     const QApplication app(argc, argv);
     if (!QFontDatabase::families().contains("IPAPGothic")) {

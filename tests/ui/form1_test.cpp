@@ -52,10 +52,19 @@ protected:
 
 // The window opens at its own place where it fits on the screen with a frame around it, and
 // otherwise wholly on the screen (at a scale factor of 2 the offscreen screen is too small).
-TEST_F(Form1Test, OpensWhereItFits) {
+// Moved to a screen of another density (qt_tests.two_screens has two, of ratios 1 and 2), it
+// draws its picture anew at that density rather than letting it be scaled.
+TEST_F(Form1Test, OpensWhereItFitsAndDrawsAtItsScreensDensity) {
     const QRect free = form.screen()->availableGeometry(), own(91, 102, 634, 439);
     const bool fits = free.contains(own.adjusted(-8, -32, 8, 8));
     EXPECT_EQ(form.geometry().topLeft(), fits ? own.topLeft() : free.topLeft() + QPoint(8, 32));
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        form.move(screen->geometry().topLeft() + QPoint(10, 10));
+        const qreal ratio = screen->devicePixelRatio();
+        EXPECT_EQ(Picture().size(), QSize(400, 400) * ratio) << screen->name().toStdString();
+        EXPECT_EQ(Picture().pixel(QPoint(103, 100) * ratio), qRgb(0, 0, 255));  // the blue dot
+        State();
+    }
 }
 
 TEST_F(Form1Test, OnlyTheLeftOrTheRightButtonAloneMovesACentre) {
@@ -155,13 +164,8 @@ TEST_F(Form1Test, ClicksOnAScrollBarStepAndPageAndItsThumbDrags) {
     }
     EXPECT_EQ(changes.count(), 6);
     QWidget* menu = nullptr;  // a menu opened by the right button would be closed at once
-    QTimer::singleShot(0, [&] {
-        if ((menu = QApplication::activePopupWidget())) {
-            menu->close();
-        }
-    });
-    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, {kAddPage, 8},
-                                 bar->mapToGlobal(QPoint(kAddPage, 8)));
+    QTimer::singleShot(0, [&] { (menu = QApplication::activePopupWidget()) && menu->close(); });
+    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, {kAddPage, 8}, {kAddPage, 8});
     QApplication::sendEvent(bar, &rightClick);
     QApplication::processEvents();
     EXPECT_EQ(menu, nullptr);
@@ -175,18 +179,6 @@ TEST_F(Form1Test, ClicksOnAScrollBarStepAndPageAndItsThumbDrags) {
     }
     QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(kThumb + 16, 8));
     EXPECT_EQ(changes.count(), 7);
-}
-
-// Moved to a screen of another density, the window draws its picture anew at that density
-// rather than letting it be scaled. (Two screens, of ratio 1 and 2, in qt_tests.two_screens.)
-TEST_F(Form1Test, DrawsAtTheDensityOfItsScreen) {
-    for (const QScreen* screen : QGuiApplication::screens()) {
-        form.move(screen->geometry().topLeft() + QPoint(10, 10));
-        const qreal ratio = screen->devicePixelRatio();
-        EXPECT_EQ(Picture().size(), QSize(400, 400) * ratio) << screen->name().toStdString();
-        EXPECT_EQ(Picture().pixel(QPoint(103, 100) * ratio), qRgb(0, 0, 255));  // the blue dot
-        State();
-    }
 }
 
 // The contrast ratio of two colours, as WCAG defines it: 1 (the same) to 21 (black and white).
