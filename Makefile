@@ -85,8 +85,10 @@ screenshot: deps-test build
 # Named with the version CMake writes when it configures build/.
 DEB = build/circle-intersection_$(file <build/version.txt)_amd64.deb
 
-# The end-to-end check run on the program as the package lays it out, given its path.
-PACKAGE_E2E = CIRCLE_INTERSECTION=$(1) $(XVFB) $(PYTHON) -m pytest -q -p no:cacheprovider \
+# The end-to-end check run on the program as the package lays it out, given its path, with the
+# tests' fonts and its temporary folders under build/.
+PACKAGE_E2E = CIRCLE_INTERSECTION=$(1) FONTCONFIG_FILE=$(CURDIR)/build/tests/fonts.conf \
+              $(XVFB) $(PYTHON) -m pytest -q -p no:cacheprovider --basetemp=build/package-e2e \
               tests/e2e -k start_up
 
 package: deps-package build
