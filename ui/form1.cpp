@@ -154,6 +154,9 @@ void Form1::showEvent(QShowEvent* event) {
 void Form1::FollowDevicePixelRatio() {
     const qreal ratio = devicePixelRatioF();
     if (ratio != Picture2.devicePixelRatio()) {
+        // Moved by the window manager, the native window would keep its size in device pixels
+        // and show only part of the window; it takes the window's size at the new ratio.
+        windowHandle()->resize(kClientArea.size());
         host_.Deliver([&] {
             Picture2.setDevicePixelRatio(ratio);
             Picture1->surface().setDevicePixelRatio(ratio);
