@@ -8,6 +8,7 @@ BENCH   := build/circle-intersection-bench
 # runs deps-NAME, which installs what is missing of PACKAGES_NAME, so that `make test` brings
 # only what the build and the tests use, and the other targets add their own tools when first
 # run. `make deps` installs what `make test` needs.
+
 # pkg-config finds libxcb, whose header the program takes an X11 event's layout from.
 PACKAGES_build         := cmake make g++ pkg-config qt6-base-dev libxcb1-dev libgtest-dev
 PACKAGES_run           := $(PACKAGES_build) fonts-ipafont-gothic
