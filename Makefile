@@ -4,13 +4,29 @@
 PROGRAM := build/circle-intersection
 BENCH   := build/circle-intersection-bench
 
-# Everything the build, the program, the tests and the benchmarks need, all from Debian; the
-# second line is for the real-window tests and tools, the last for the package: cpack's
-# dependency list (dpkg-shlibdeps, and file to find the programs) and the checks.
-PACKAGES := cmake make g++ pkg-config qt6-base-dev libgtest-dev libbenchmark-dev \
-            fonts-ipafont-gothic clang libclang-rt-14-dev clang-tidy cppcheck locales cloc \
-            xvfb xauth xdotool python3-xlib python3-pil python3-numpy python3-pytest \
-            dpkg-dev file lintian desktop-file-utils appstream
+# The Debian packages each target needs, each list adding to an earlier one. A target first
+# runs deps-NAME, which installs what is missing of PACKAGES_NAME, so that `make test` brings
+# only what the build and the tests use, and the other targets add their own tools when first
+# run. `make deps` installs what `make test` needs.
+
+# pkg-config finds libxcb, whose header the program takes an X11 event's layout from.
+PACKAGES_build         := cmake make g++ pkg-config qt6-base-dev libxcb1-dev libgtest-dev
+PACKAGES_run           := $(PACKAGES_build) fonts-ipafont-gothic
+# The tests make a locale with localedef (from the locales' sources), ask fontconfig whether
+# the font is there, and drive the real window in Xvfb, and in a headless Weston on Wayland.
+PACKAGES_test          := $(PACKAGES_run) locales fontconfig weston qt6-wayland \
+                          xvfb xauth xdotool python3-xlib python3-pil python3-numpy python3-pytest
+PACKAGES_bench         := $(PACKAGES_test) libbenchmark-dev
+# cpack's dependency list (dpkg-shlibdeps, and file to find the programs), then the checks.
+PACKAGES_package       := $(PACKAGES_build) dpkg-dev file
+PACKAGES_package-check := $(PACKAGES_test) $(PACKAGES_package) lintian desktop-file-utils appstream
+# libFuzzer comes with clang's run-time libraries; lint reads the benchmarks' sources too.
+PACKAGES_fuzz          := cmake make clang libclang-rt-14-dev
+PACKAGES_lint          := $(PACKAGES_build) libbenchmark-dev clang clang-tidy cppcheck
+# The Windows build: the MinGW-w64 cross-compilers, ninja and dpkg-source for Qt's build,
+# GoogleTest's source, NSIS for the installer, Wine to run the tests, unzip to unpack the zip.
+PACKAGES_windows       := $(PACKAGES_test) g++-mingw-w64-x86-64-posix ninja-build dpkg-dev \
+                          googletest nsis wine wine64 unzip
 
 # Debian's own interpreter, which sees the python3-* packages above.
 PYTHON := /usr/bin/python3
@@ -21,9 +37,10 @@ SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 
 .PHONY: deps build run test bench clean screenshot
 
-# Installs those of the Debian packages given that are missing.
-define install_missing
-	@missing=$$(for p in $(1); do \
+deps: deps-test
+
+deps-%:
+	@missing=$$(for p in $(sort $(PACKAGES_$*)); do \
 	    dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || echo $$p; \
 	  done); \
 	if [ -n "$$missing" ]; then \
@@ -31,26 +48,26 @@ define install_missing
 	  $(SUDO) apt-get update -q && \
 	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -q --no-install-recommends $$missing; \
 	fi
-endef
 
-deps:
-	$(call install_missing,$(PACKAGES))
-
-build: deps
+build: deps-build
 	cmake --preset release
 	cmake --build --preset release
 
-run: build
+run: deps-run build
 	@if [ -z "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
 	  echo "No display (neither DISPLAY nor WAYLAND_DISPLAY is set): 'make screenshot' writes a PNG of the window instead."; \
 	else \
 	  $(PROGRAM); \
 	fi
 
-test: build
+test: deps-test build
 	ctest --preset release
 
-bench: build
+# The benchmark programs are built only when asked for, as here and by lint, which reads
+# their sources; from then on build/ keeps building them.
+bench: deps-bench
+	cmake --preset release -DCIRCLES_BUILD_BENCHMARKS=ON
+	cmake --build --preset release
 	$(BENCH) --benchmark_repetitions=5 --benchmark_enable_random_interleaving=true \
 	  --benchmark_report_aggregates_only=true \
 	  --benchmark_out=build/bench.json --benchmark_out_format=json
@@ -60,7 +77,7 @@ bench: build
 # A PNG of the window as it first appears, made under Xvfb: needs no display. The same picture
 # is the end-to-end tests' reference: make screenshot SCREENSHOT=tests/e2e/start-up.png
 SCREENSHOT ?= build/screenshot.png
-screenshot: build
+screenshot: deps-test build
 	$(XVFB) $(PYTHON) tools/screenshot.py $(PROGRAM) $(SCREENSHOT)
 
 # The Debian package, made by CPack from the install rules that `cmake --install` follows, and
@@ -73,14 +90,16 @@ screenshot: build
 # Named with the version CMake writes when it configures build/.
 DEB = build/circle-intersection_$(file <build/version.txt)_amd64.deb
 
-# The end-to-end check run on the program as the package lays it out, given its path.
-PACKAGE_E2E = CIRCLE_INTERSECTION=$(1) $(XVFB) $(PYTHON) -m pytest -q -p no:cacheprovider \
+# The end-to-end check run on the program as the package lays it out, given its path, with the
+# tests' fonts and its temporary folders under build/.
+PACKAGE_E2E = CIRCLE_INTERSECTION=$(1) FONTCONFIG_FILE=$(CURDIR)/build/tests/fonts.conf \
+              $(XVFB) $(PYTHON) -m pytest -q -p no:cacheprovider --basetemp=build/package-e2e \
               tests/e2e -k start_up
 
-package: build
+package: deps-package build
 	cpack --config build/CPackConfig.cmake
 
-package-check: package
+package-check: deps-package-check package
 	lintian --fail-on error,warning $(DEB)
 	root=$$(mktemp -d) && trap 'rm -rf "$$root"' EXIT && \
 	  dpkg-deb -x $(DEB) "$$root" && \
@@ -88,8 +107,9 @@ package-check: package
 	  appstreamcli validate-tree "$$root" && \
 	  $(call PACKAGE_E2E,"$$root"/usr/bin/circle-intersection)
 
-# Hardening: the suite under the sanitizers, bounded fuzzing and lint. These use clang from
-# Debian for libFuzzer, clang-tidy and cppcheck.
+# Hardening: the suite under the sanitizers, bounded fuzzing and lint. The sanitizers are
+# GCC's, which come with g++; fuzzing and lint use clang from Debian for libFuzzer, clang-tidy
+# and cppcheck.
 
 .PHONY: test-asan fuzz lint
 
@@ -99,7 +119,7 @@ SANITIZER_ENV := ASAN_OPTIONS=detect_leaks=1:halt_on_error=1:abort_on_error=1:de
                  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
                  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0
 
-test-asan: deps
+test-asan: deps-test
 	cmake --preset asan
 	cmake --build --preset asan
 	$(SANITIZER_ENV) ctest --preset asan
@@ -109,7 +129,7 @@ test-asan: deps
 # and leaves the input in build-fuzz/artifacts/.
 FUZZ_SECONDS ?= 300
 
-fuzz: deps
+fuzz: deps-fuzz
 	cmake -S fuzz -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_EXPORT_COMPILE_COMMANDS=ON
 	cmake --build build-fuzz -j2
 	@mkdir -p build-fuzz/corpus/intersection build-fuzz/artifacts
@@ -123,8 +143,8 @@ fuzz: deps
 LINT_DIRS    := scene drawing ui tests bench
 LINT_SOURCES  = $(sort $(shell find $(LINT_DIRS) -name '*.cpp'))
 
-lint: deps
-	cmake --preset release > /dev/null
+lint: deps-lint
+	cmake --preset release -DCIRCLES_BUILD_BENCHMARKS=ON > /dev/null
 	cmake -S fuzz -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_EXPORT_COMPILE_COMMANDS=ON > /dev/null
 	@status=0; \
 	printf '%s\n' $(LINT_SOURCES) | xargs -P 2 -n 4 clang-tidy -p build --quiet || status=1; \
@@ -136,13 +156,12 @@ lint: deps
 	exit $$status
 
 # Windows: the program cross-built with MinGW-w64 against a Qt for Windows that
-# windows/build-qt.sh builds from Debian's qt6-base source (about 25 minutes the first time, then
+# windows/build-qt.sh builds from Debian's qt6-base source (half an hour the first time, then
 # taken from ~/.cache/circle-intersection/), packaged as a zip and a 64-bit NSIS installer, and
 # tested under Wine.
 
 .PHONY: windows-deps windows test-windows
 
-WINDOWS_PACKAGES := g++-mingw-w64-x86-64-posix wine wine64 nsis ninja-build dpkg-dev googletest unzip
 # `apt-get source` needs Debian's source index, which a fresh system does not list. It gets a
 # file of its own beside the system's list: an `apt-get update` pointed at a list holding only
 # deb-src entries would drop the binary package lists.
@@ -156,8 +175,7 @@ WINDOWS_FONTS := FONTCONFIG_FILE=$(CURDIR)/build-windows/tests/fonts.conf
 # configures build-windows/.
 WINDOWS_PACKAGE = build-windows/circle-intersection-$(file <build-windows/version.txt)-win64
 
-windows-deps: deps
-	$(call install_missing,$(WINDOWS_PACKAGES))
+windows-deps: deps-windows
 	@if ! apt-cache showsrc qt6-base 2>/dev/null | grep -q '^Package: qt6-base'; then \
 	  echo "Adding Debian's source index to apt: $(DEB_SRC_LIST)"; \
 	  printf 'Types: deb-src\nURIs: http://deb.debian.org/debian\nSuites: %s\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \

@@ -14,8 +14,8 @@ from PIL import ImageGrab
 
 
 def main(program, output):
-    env = dict(os.environ, XDG_RUNTIME_DIR=tempfile.mkdtemp())
-    with subprocess.Popen([program], env=env) as run:
+    with tempfile.TemporaryDirectory() as runtime, \
+            subprocess.Popen([program], env=dict(os.environ, XDG_RUNTIME_DIR=runtime)) as run:
         window = subprocess.check_output(
             ["xdotool", "search", "--sync", "--onlyvisible", "--pid", str(run.pid)], timeout=20)
         shell = subprocess.check_output(["xdotool", "getwindowgeometry", "--shell", window],

@@ -37,7 +37,8 @@ def peak_memory_mb(pid):
 def one_run(program, screen, frame=None):
     """Milliseconds to the first complete frame and peak MB; with no frame given, waits a
     second and returns what the window shows then as its complete frame."""
-    env = dict(os.environ, XDG_RUNTIME_DIR=tempfile.mkdtemp())
+    runtime = tempfile.TemporaryDirectory()
+    env = dict(os.environ, XDG_RUNTIME_DIR=runtime.name)
     probe = (frame or b"")[:4]  # the first pixel of the complete frame, 32 bits
     while grab(screen, *PROBE, 1, 1) == probe:  # the last window must be gone
         time.sleep(0.001)
@@ -55,6 +56,7 @@ def one_run(program, screen, frame=None):
     finally:
         run.terminate()
         run.wait()
+        runtime.cleanup()
 
 
 def main():

@@ -8,6 +8,9 @@ points marked in black, on a white tile.
     circle-intersection-16.png  the 16 x 16 one
     circle-intersection-32.argb the same two as raw pixels (QImage::Format_ARGB32), which the
     circle-intersection-16.argb program makes its window icon from without decoding anything
+    circle-intersection-N.png   N = 48, 64, 128 and 256: the same picture drawn smooth, with
+                                anti-aliased edges in full colour, for launchers and software
+                                centres
 
 Usage: make_icon.py [--check] [DIRECTORY]   (default: this script's directory)
 With --check nothing is written; the exit status says whether the files in DIRECTORY are what
@@ -35,6 +38,16 @@ PALETTE_2 = [(0, 0, 0), (255, 255, 255)]
 
 TRANSPARENT = None  # a pixel outside the tile
 
+# Centres, radius, half the ring's thickness and the dots' radius at the sizes drawn in the 16
+# colours, in pixels, tuned per size so that the rings stay one pixel wide and the dots stand
+# out from them. The larger sizes scale the 32-pixel layout.
+LAYOUT = {
+    32: ((12.0, 12.0), (20.0, 20.0), 8.3, 0.55, 1.9),
+    16: ((6.0, 6.0), (10.0, 10.0), 4.0, 0.5, 1.1),
+}
+# The sizes drawn smooth, in full colour.
+SMOOTH_SIZES = (48, 64, 128, 256)
+
 
 # ---------------------------------------------------------------------------------------------
 # Drawing
@@ -56,12 +69,7 @@ def draw(size: int, two_colours: bool) -> list[list[int | None]]:
     A white tile with a grey edge, the blue circle up and to the left, the red one down and to
     the right, and a black dot on each crossing point.
     Coordinates are in pixels with pixel (x, y) centred on (x + 0.5, y + 0.5)."""
-    # Centres, radius, half the ring's thickness and the dots' radius, tuned per size so that
-    # the rings stay one pixel wide and the dots stand out from them.
-    c_blue, c_red, radius, ring, dot = {
-        32: ((12.0, 12.0), (20.0, 20.0), 8.3, 0.55, 1.9),
-        16: ((6.0, 6.0), (10.0, 10.0), 4.0, 0.5, 1.1),
-    }[size]
+    c_blue, c_red, radius, ring, dot = LAYOUT[size]
     points = crossing_points(c_blue, radius, c_red, radius)
 
     ink, paper, edge = (0, 1, 0) if two_colours else (BLACK, WHITE, GREY)
@@ -91,6 +99,56 @@ def draw(size: int, two_colours: bool) -> list[list[int | None]]:
                 if any(math.hypot(px - qx, py - qy) <= dot for qx, qy in points):
                     colour = ink
             row.append(colour)
+        rows.append(row)
+    return rows
+
+
+def draw_smooth(size: int) -> list[list[tuple[int, int, int, int]]]:
+    """The icon at `size` pixels, anti-aliased, as rows of (red, green, blue, alpha).
+
+    The same picture as the 32-pixel one, its layout scaled from 32 units to `size`: a white
+    tile with rounded corners and a grey edge, the two rings and the two dots. Each shape
+    covers a pixel by how far the pixel's centre lies inside its outline (a pixel straddling
+    the outline half-covered), and the shapes are laid over one another in the order the
+    small images draw them."""
+    unit = size / 32
+    c_blue, c_red, radius, ring, dot = LAYOUT[32]
+    ring, dot = ring * unit, dot * unit  # in pixels
+    points = crossing_points(c_blue, radius, c_red, radius)
+    # The tile spans units 1 to 31 and its edge is 0.75 unit wide, at least a pixel.
+    half_tile, corner, edge = 15 * unit, 2.5 * unit, max(1.0, 0.75 * unit)
+    centre = 16 * unit
+
+    def cover(inside: float) -> float:
+        """How much of a pixel lies inside an outline that its centre is `inside` pixels
+        within (negative: outside)."""
+        return min(1.0, max(0.0, inside + 0.5))
+
+    def over(under, colour, alpha):
+        return tuple(u + (c - u) * alpha for u, c in zip(under, colour))
+
+    rows = []
+    for y in range(size):
+        row = []
+        for x in range(size):
+            px, py = x + 0.5, y + 0.5
+            # The distance of the pixel's centre outside the tile's rounded outline.
+            qx = abs(px - centre) - (half_tile - corner)
+            qy = abs(py - centre) - (half_tile - corner)
+            outside = (math.hypot(max(qx, 0.0), max(qy, 0.0)) + min(max(qx, qy), 0.0)
+                       - corner)
+            tile = cover(-outside)
+            if tile == 0.0:
+                row.append((0, 0, 0, 0))
+                continue
+            colour = over(PALETTE_16[GREY], PALETTE_16[WHITE], cover(-outside - edge))
+            for c, index in ((c_blue, BLUE), (c_red, RED)):
+                off_ring = abs(math.hypot(px - c[0] * unit, py - c[1] * unit) - radius * unit)
+                colour = over(colour, PALETTE_16[index], cover(ring - off_ring))
+            for point in points:
+                colour = over(colour, PALETTE_16[BLACK],
+                              cover(dot - math.hypot(px - point[0] * unit, py - point[1] * unit)))
+            row.append((*(round(v) for v in colour), round(255 * tile)))
         rows.append(row)
     return rows
 
@@ -139,7 +197,13 @@ def ico(images: list[tuple[list[list[int | None]], int, list[tuple[int, int, int
     return directory + entries + b"".join(bodies)
 
 
-def png(rows: list[list[int | None]], palette: list[tuple[int, int, int]]) -> bytes:
+def rgba(rows: list[list[int | None]], palette: list[tuple[int, int, int]]
+         ) -> list[list[tuple[int, int, int, int]]]:
+    """The image of colour indices as (red, green, blue, alpha) pixels."""
+    return [[(0, 0, 0, 0) if v is None else (*palette[v], 255) for v in row] for row in rows]
+
+
+def png(rows: list[list[tuple[int, int, int, int]]]) -> bytes:
     """An 8-bit RGBA PNG of the image."""
     def chunk(kind: bytes, data: bytes) -> bytes:
         return (struct.pack(">I", len(data)) + kind + data
@@ -148,8 +212,8 @@ def png(rows: list[list[int | None]], palette: list[tuple[int, int, int]]) -> by
     raw = bytearray()
     for row in rows:
         raw.append(0)  # filter: none
-        for v in row:
-            raw.extend((0, 0, 0, 0) if v is None else (*palette[v], 255))
+        for pixel in row:
+            raw.extend(pixel)
     size = len(rows)
     return (b"\x89PNG\r\n\x1a\n"
             + chunk(b"IHDR", struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0))
@@ -169,11 +233,11 @@ def files() -> dict[str, bytes]:
     return {
         "circle-intersection.ico": ico([(mono, 1, PALETTE_2), (large, 4, PALETTE_16),
                                         (small, 4, PALETTE_16)]),
-        "circle-intersection-32.png": png(large, PALETTE_16),
-        "circle-intersection-16.png": png(small, PALETTE_16),
+        "circle-intersection-32.png": png(rgba(large, PALETTE_16)),
+        "circle-intersection-16.png": png(rgba(small, PALETTE_16)),
         "circle-intersection-32.argb": argb(large, PALETTE_16),
         "circle-intersection-16.argb": argb(small, PALETTE_16),
-    }
+    } | {f"circle-intersection-{size}.png": png(draw_smooth(size)) for size in SMOOTH_SIZES}
 
 
 def main(args: list[str]) -> int:

@@ -197,7 +197,7 @@ double Contrast(QRgb a, QRgb b) {
 // in a dark one (qt6ct's "darker"); nothing else changes. The picture's border takes its share
 // of device pixels at any scale and leaves none unpainted.
 TEST_F(Form1Test, ShowsTheKeyboardFocusAroundTheFocusedControl) {
-    const qreal ratio = form.devicePixelRatio();
+    const int ratio = qRound(form.devicePixelRatio());  // 1 or 2 here
     const QImage box = form.Picture1->grab().toImage();
     const QPalette light = form.Picture1->palette();
     for (int x = 0; x < 2 * ratio; ++x) {  // two logical pixels: dark, then shadow
