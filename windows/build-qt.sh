@@ -87,7 +87,7 @@ main() {
     trap 'exit 143' TERM HUP
     mkdir -p "$work" "$cache/downloads"
 
-    echo "Building Qt $version for Windows into $prefix (about 25 minutes on 2 cores)" >&2
+    echo "Building Qt $version for Windows into $prefix (about half an hour on 2 cores)" >&2
     (cd "$cache/downloads" && apt-get source -qq --download-only "qt6-base=$version" > /dev/null 2>&1) ||
         fail "no Qt source: 'apt-get source qt6-base=$version' failed (it needs a deb-src entry; 'make windows' adds one)"
     dpkg-source -x "$cache/downloads/qt6-base_$version.dsc" "$work/src" > "$work/unpack.log" 2>&1 ||
