@@ -49,16 +49,17 @@ def dot_at(x, y, colour):
 @pytest.fixture(name="start")
 def fixture_start(tmp_path):
     """Starts the program (or another command) as a desktop session would, with nothing of the
-    caller's Qt settings: only the display, the fonts and a runtime folder of its own, plus
-    what a test adds. What still runs when the test ends is killed."""
+    caller's Qt settings: only the display, the fonts, a runtime folder of its own and the
+    sanitizers' options, plus what a test adds. What still runs when the test ends is killed."""
     fonts = subprocess.run(["fc-list", ":", "family"], capture_output=True, text=True,
                            env={"FONTCONFIG_FILE": os.environ["FONTCONFIG_FILE"]}).stdout
     assert "IPAPGothic" in fonts, "IPAPGothic is missing: install fonts-ipafont-gothic"
     started = []
 
     def start(command=(PROGRAM,), **env):
-        env = {"PATH": os.environ["PATH"], "XDG_RUNTIME_DIR": str(tmp_path), **{
-            k: os.environ[k] for k in ("DISPLAY", "XAUTHORITY", "FONTCONFIG_FILE")}, **env}
+        env = {"XDG_RUNTIME_DIR": str(tmp_path), **{k: os.environ.get(k) for k in (
+            "PATH", "DISPLAY", "XAUTHORITY", "FONTCONFIG_FILE", "ASAN_OPTIONS", "LSAN_OPTIONS",
+            "UBSAN_OPTIONS")}, **env}
         started.append(subprocess.Popen(command, env={k: v for k, v in env.items() if v},
                                         stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True))
         return started[-1]
