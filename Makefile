@@ -11,17 +11,17 @@ BENCH   := build/circle-intersection-bench
 
 # pkg-config finds libxcb, whose header the program takes an X11 event's layout from.
 PACKAGES_build         := cmake make g++ pkg-config qt6-base-dev libxcb1-dev libgtest-dev
-PACKAGES_run           := $(PACKAGES_build) fonts-ipafont-gothic
-# The tests make a locale with localedef (from the locales' sources), ask fontconfig whether
-# the font is there, and drive the real window in Xvfb, and in a headless Weston on Wayland.
-PACKAGES_test          := $(PACKAGES_run) locales fontconfig weston qt6-wayland \
+# The program runs on X11 with Qt Gui's own plugin, and on Wayland with qt6-wayland's.
+PACKAGES_run           := $(PACKAGES_build) fonts-ipafont-gothic qt6-wayland
+# The tests make a locale with localedef (from the locales' sources) and drive the real window
+# in Xvfb.
+PACKAGES_test          := $(PACKAGES_run) locales \
                           xvfb xauth xdotool python3-xlib python3-pil python3-numpy python3-pytest
 PACKAGES_bench         := $(PACKAGES_test) libbenchmark-dev
 # cpack's dependency list (dpkg-shlibdeps, and file to find the programs), then the checks.
 PACKAGES_package       := $(PACKAGES_build) dpkg-dev file
 PACKAGES_package-check := $(PACKAGES_test) $(PACKAGES_package) lintian desktop-file-utils appstream
-# libFuzzer comes with clang's run-time libraries; lint reads the benchmarks' sources too.
-PACKAGES_fuzz          := cmake make clang libclang-rt-14-dev
+# lint reads the benchmarks' sources too.
 PACKAGES_lint          := $(PACKAGES_build) libbenchmark-dev clang clang-tidy cppcheck
 # The Windows build: the MinGW-w64 cross-compilers, ninja and dpkg-source for Qt's build,
 # GoogleTest's source, NSIS for the installer, Wine to run the tests, unzip to unpack the zip.
@@ -107,11 +107,10 @@ package-check: deps-package-check package
 	  appstreamcli validate-tree "$$root" && \
 	  $(call PACKAGE_E2E,"$$root"/usr/bin/circle-intersection)
 
-# Hardening: the suite under the sanitizers, bounded fuzzing and lint. The sanitizers are
-# GCC's, which come with g++; fuzzing and lint use clang from Debian for libFuzzer, clang-tidy
-# and cppcheck.
+# Hardening: the suite under the sanitizers, and lint. The sanitizers are GCC's, which come
+# with g++; lint uses clang-tidy and cppcheck from Debian.
 
-.PHONY: test-asan fuzz lint
+.PHONY: test-asan lint
 
 # The whole suite built with AddressSanitizer and UndefinedBehaviorSanitizer into build-asan/;
 # the first report of either ends the test that made it.
@@ -124,35 +123,20 @@ test-asan: deps-test
 	cmake --build --preset asan
 	$(SANITIZER_ENV) ctest --preset asan
 
-# The libFuzzer target runs for FUZZ_SECONDS, starting from its committed seeds in
-# fuzz/corpus/ and from what earlier runs kept in build-fuzz/corpus/. A finding stops the run
-# and leaves the input in build-fuzz/artifacts/.
-FUZZ_SECONDS ?= 300
-
-fuzz: deps-fuzz
-	cmake -S fuzz -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_EXPORT_COMPILE_COMMANDS=ON
-	cmake --build build-fuzz -j2
-	@mkdir -p build-fuzz/corpus/intersection build-fuzz/artifacts
-	build-fuzz/intersection_fuzz -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 \
-	  -print_final_stats=1 -artifact_prefix=build-fuzz/artifacts/intersection- \
-	  build-fuzz/corpus/intersection fuzz/corpus/intersection
-
 # clang-tidy with the checks of .clang-tidy over the project's own sources, using the compile
-# commands of build/ (and of build-fuzz/ for the fuzz target), then cppcheck. Configuring is
+# commands of build/, then cppcheck. Configuring is
 # enough: no source includes a generated file. All three run; any finding fails the target.
 LINT_DIRS    := scene drawing ui tests bench
 LINT_SOURCES  = $(sort $(shell find $(LINT_DIRS) -name '*.cpp'))
 
 lint: deps-lint
 	cmake --preset release -DCIRCLES_BUILD_BENCHMARKS=ON > /dev/null
-	cmake -S fuzz -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_EXPORT_COMPILE_COMMANDS=ON > /dev/null
 	@status=0; \
 	printf '%s\n' $(LINT_SOURCES) | xargs -P 2 -n 4 clang-tidy -p build --quiet || status=1; \
-	printf '%s\n' $(sort $(wildcard fuzz/*.cpp)) | xargs -P 2 -n 4 clang-tidy -p build-fuzz --quiet || status=1; \
 	cppcheck --std=c++20 --language=c++ --library=qt --library=googletest \
 	  --enable=warning,performance,portability \
 	  --inline-suppr --suppress=missingIncludeSystem --error-exitcode=1 --quiet -j 2 \
-	  -I . $(LINT_DIRS) fuzz || status=1; \
+	  -I . $(LINT_DIRS) || status=1; \
 	exit $$status
 
 # Windows: the program cross-built with MinGW-w64 against a Qt for Windows that
@@ -218,4 +202,4 @@ test-windows: windows
 	$(call WINDOWS_E2E,$(INSTALLED)/circle-intersection.exe,start_up)
 
 clean:
-	rm -rf build build-dev build-asan build-fuzz build-windows
+	rm -rf build build-dev build-asan build-windows

@@ -19,9 +19,8 @@ int main(int argc, char** argv) {
     qputenv("LC_ALL", "ps_AF.UTF-8");
     qputenv("FONTCONFIG_FILE", CIRCLES_FONTS);
     // A runtime folder of the tests' own, which Qt would otherwise make in /tmp.
-    const QString runtime = CIRCLES_OUTPUT "/runtime";
-    QDir().mkdir(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    qputenv("XDG_RUNTIME_DIR", runtime.toUtf8());
+    QDir().mkdir(CIRCLES_OUTPUT "/runtime", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", CIRCLES_OUTPUT "/runtime");
     const QApplication app(argc, argv);
     if (!QFontDatabase::families().contains("IPAPGothic")) {
         std::fputs("IPAPGothic is missing: install fonts-ipafont-gothic\n", stderr);

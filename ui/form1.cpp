@@ -144,11 +144,13 @@ void Form1::paintEvent(QPaintEvent* /*event*/) {
 }
 
 // On a screen of another density both surfaces take its ratio and the picture is drawn anew,
-// so that it stays crisp instead of being scaled.
+// so that it stays crisp instead of being scaled. The surfaces were made before the window had
+// a screen, at the primary screen's ratio, so the screen it first shows on counts too.
 void Form1::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     connect(windowHandle(), &QWindow::screenChanged, this, &Form1::FollowDevicePixelRatio,
             Qt::UniqueConnection);
+    FollowDevicePixelRatio();
 }
 
 void Form1::FollowDevicePixelRatio() {

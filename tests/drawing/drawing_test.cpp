@@ -51,8 +51,7 @@ TEST(NumberText, WritesCoordinatesInTheLocalesSeparator) {
 class Render : public testing::TestWithParam<qreal> {
 protected:
     void Draw(PointXY c0, double r0, PointXY c1, double r1) {
-        scene.CenterPt = {c0, c1};
-        scene.Radius = {r0, r1};
+        scene = {{c0, c1}, {r0, r1}};
         // Light hinting, as Debian's fontconfig sets it; Qt's own FreeType (Windows's offscreen
         // platform) hints fully unless asked.
         QFont font("IPAPGothic", 9);

@@ -13,6 +13,7 @@ namespace circles {
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr PointXY kUntouched{-777.25, 888.5};  // to see whether an output was written
 
 // Intersects the circles and checks what holds for any result: no error; on 0 points the
@@ -39,6 +40,7 @@ TEST(CalcIntersection, WorkedCases) {
         {{100, 100}, 100, {150, 100}, 50, 1, {200, 100}},  // touching from inside
         {{100, 300}, 150, {100, 100}, 150, 2, {211.803398874989, 200}},
         {{100, 100}, 80, {kNaN, 100}, 50, 0, kUntouched},
+        {{100, 100}, kInf, {100, 100}, 50, 0, kUntouched},
         {{0, 0}, 0, {50, 0}, 50, 0, kUntouched},  // a zero radius
         // Mended: a right angle at C1 (r2^2 = r1^2 + d^2) divided by zero.
         {{100, 100}, 30, {140, 100}, 50, 2, {100, 130}},
