@@ -124,8 +124,8 @@ test-asan: deps-test
 	$(SANITIZER_ENV) ctest --preset asan
 
 # clang-tidy with the checks of .clang-tidy over the project's own sources, using the compile
-# commands of build/, then cppcheck. Configuring is
-# enough: no source includes a generated file. All three run; any finding fails the target.
+# commands of build/, then cppcheck. Configuring is enough: no source includes a generated
+# file. Both run; any finding fails the target.
 LINT_DIRS    := scene drawing ui tests bench
 LINT_SOURCES  = $(sort $(shell find $(LINT_DIRS) -name '*.cpp'))
 

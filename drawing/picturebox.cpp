@@ -47,12 +47,12 @@ constexpr QImage::Format kFormat = QImage::Format_ARGB32_Premultiplied;
 
 }  // namespace
 
-PictureBox::PictureBox(qreal devicePixelRatio) : ratio_(devicePixelRatio) {
-    DeviceSize(ratio_);  // refuses an unusable ratio at once
+PictureBox::PictureBox(qreal devicePixelRatio) {
+    setDevicePixelRatio(devicePixelRatio);
 }
 
 void PictureBox::setDevicePixelRatio(qreal devicePixelRatio) {
-    DeviceSize(devicePixelRatio);
+    DeviceSize(devicePixelRatio);  // refuses an unusable ratio at once
     ratio_ = devicePixelRatio;
     image_ = QImage();
 }

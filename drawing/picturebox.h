@@ -76,7 +76,7 @@ private:
     // The image to draw on: its own pixels, not ones it shares with another surface.
     QImage& Canvas();
 
-    qreal ratio_;
+    qreal ratio_ = 1.0;
     mutable QImage image_;  // made on first use
     QFont font_;
     QColor foreColor_ = Qt::black;

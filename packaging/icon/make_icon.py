@@ -221,11 +221,10 @@ def png(rows: list[list[tuple[int, int, int, int]]]) -> bytes:
             + chunk(b"IEND", b""))
 
 
-def argb(rows: list[list[int | None]], palette: list[tuple[int, int, int]]) -> bytes:
+def argb(rows: list[list[tuple[int, int, int, int]]]) -> bytes:
     """The pixels as QImage::Format_ARGB32 holds them: one little-endian 0xAARRGGBB a pixel."""
-    return b"".join(struct.pack("<I", 0 if v is None else 0xFF000000 | palette[v][0] << 16
-                                | palette[v][1] << 8 | palette[v][2])
-                    for row in rows for v in row)
+    return b"".join(struct.pack("<I", a << 24 | r << 16 | g << 8 | b)
+                    for row in rows for r, g, b, a in row)
 
 
 def files() -> dict[str, bytes]:
@@ -235,8 +234,8 @@ def files() -> dict[str, bytes]:
                                         (small, 4, PALETTE_16)]),
         "circle-intersection-32.png": png(rgba(large, PALETTE_16)),
         "circle-intersection-16.png": png(rgba(small, PALETTE_16)),
-        "circle-intersection-32.argb": argb(large, PALETTE_16),
-        "circle-intersection-16.argb": argb(small, PALETTE_16),
+        "circle-intersection-32.argb": argb(rgba(large, PALETTE_16)),
+        "circle-intersection-16.argb": argb(rgba(small, PALETTE_16)),
     } | {f"circle-intersection-{size}.png": png(draw_smooth(size)) for size in SMOOTH_SIZES}
 
 

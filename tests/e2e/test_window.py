@@ -47,9 +47,9 @@ def dot_at(x, y, colour):
 
 @pytest.fixture(name="start")
 def fixture_start(tmp_path):
-    """Starts the program as a desktop session would, with nothing of the
-    caller's Qt settings: only the display, the fonts, a runtime folder of its own and the
-    sanitizers' options, plus what a test adds. What still runs when the test ends is killed."""
+    """Starts the program as a desktop session would, with nothing of the caller's Qt settings:
+    only the display, the fonts, a runtime folder of its own and the sanitizers' options, plus
+    what a test adds. What still runs when the test ends is killed."""
     started = []
 
     def start(**env):
@@ -113,7 +113,7 @@ def test_drags_and_keys_move_the_centres(window):
     ({"DISPLAY": None}, NO_DISPLAY, 1), ({"DISPLAY": ":99999"}, NO_DISPLAY, 1),
     ({"DISPLAY": None, "WAYLAND_DISPLAY": "gone", "XDG_RUNTIME_DIR": None}, NO_DISPLAY, 1),
     ({"QT_SCALE_FACTOR": "65"}, "実行時エラー: 描画面の操作に失敗しました。 (以後、同じ種類のエラーは表示しません)\n", 1)])
-def test_where_it_cannot_run_it_says_so_in_japanese(start, env, says, status):
+def test_where_it_cannot_run_or_loses_its_window_it_ends(start, env, says, status):
     program = start(**env)
     if not env:
         xdotool("windowclose", xdotool("search", "--sync", "--onlyvisible", "--pid", program.pid))
