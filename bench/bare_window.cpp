@@ -6,15 +6,17 @@
 #include <QScrollBar>
 #include <QWidget>
 
+#include "ui/layout.h"
+
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QWidget window;
     window.setWindowTitle(QString::fromUtf8("円の交点算出サンプル"));
-    window.setGeometry(91, 102, 634, 439);
+    window.setGeometry(circles::layout::kClientArea);
     QLabel label(QString::fromUtf8("青い点の半径 － 100"), &window);
-    label.setGeometry(424, 96, 193, 17);
+    label.setGeometry(circles::layout::kLabelPlaces[0]);
     QScrollBar bar(Qt::Horizontal, &window);
-    bar.setGeometry(424, 120, 201, 17);
+    bar.setGeometry(circles::layout::kScrollBarPlaces[0]);
     window.show();
     return QApplication::exec();
 }

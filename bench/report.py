@@ -7,6 +7,11 @@ import json
 import sys
 
 NANOSECONDS = {"ns": 1.0, "us": 1e3, "ms": 1e6, "s": 1e9}
+# What Google Benchmark writes of every run; anything else a benchmark counted itself.
+STANDARD = {"name", "family_index", "per_family_instance_index", "run_name", "run_type",
+            "repetitions", "repetition_index", "threads", "iterations", "real_time", "cpu_time",
+            "time_unit", "aggregate_name", "aggregate_unit", "bytes_per_second",
+            "items_per_second", "label", "error_occurred", "error_message"}
 
 
 def nanoseconds(run: dict) -> float:
@@ -30,7 +35,7 @@ def main(path: str) -> int:
     unit = nanoseconds(frame)
     print(f"\nBM_FrameCopy = {unit / 1e3:.2f} us (the unit below)")
     for b in runs:
-        counters = {k: v for k, v in b.items() if k.endswith("_us") or k.endswith("_px")}
+        counters = {k: v for k, v in b.items() if k not in STANDARD}
         extra = "".join(f"  {k}={v:.3g}" for k, v in counters.items())
         print(f"{b['name']:<32} {nanoseconds(b) / unit:8.3f} x BM_FrameCopy{extra}")
     return 0

@@ -32,13 +32,18 @@ double ToDevice(float coordinate, qreal ratio) {
     return (coordinate + kPixelCentre) * ratio;
 }
 
+// The most memory one surface's image may take: 256 MiB, a device pixel ratio of about 20. A
+// larger ratio is a mistaken scale factor rather than a screen, and the window has two surfaces.
+constexpr double kMaxImageBytes = 256.0 * 1024 * 1024;
+
 // The size of a surface's image in device pixels at the ratio.
 QSize DeviceSize(qreal ratio) {
-    if (!(std::isfinite(ratio) && ratio > 0.0 && ratio <= 64.0)) {
+    const double width = std::ceil(PictureBox::kWidth * ratio);
+    const double height = std::ceil(PictureBox::kHeight * ratio);
+    if (!(std::isfinite(ratio) && ratio > 0.0 && width * height * 4 <= kMaxImageBytes)) {
         Raise(ErrorKind::SurfaceFailure);
     }
-    return QSize(static_cast<int>(std::ceil(PictureBox::kWidth * ratio)),
-                 static_cast<int>(std::ceil(PictureBox::kHeight * ratio)));
+    return QSize(static_cast<int>(width), static_cast<int>(height));
 }
 
 // The format QPainter draws on natively, so that neither drawing nor copying between surfaces
@@ -47,14 +52,10 @@ constexpr QImage::Format kFormat = QImage::Format_ARGB32_Premultiplied;
 
 }  // namespace
 
-PictureBox::PictureBox(qreal devicePixelRatio) {
-    setDevicePixelRatio(devicePixelRatio);
-}
+PictureBox::PictureBox(qreal devicePixelRatio) : ratio_(devicePixelRatio) {}
 
 void PictureBox::setDevicePixelRatio(qreal devicePixelRatio) {
-    DeviceSize(devicePixelRatio);  // refuses an unusable ratio at once
     ratio_ = devicePixelRatio;
-    image_ = QImage();
 }
 
 void PictureBox::setFont(const QFont& font) {
@@ -70,17 +71,21 @@ void PictureBox::setBackColor(const QColor& color) {
 }
 
 QImage& PictureBox::Canvas() {
+    if (image_.devicePixelRatio() != ratio_) {
+        image_ = QImage();  // one of another density is not drawn on
+    }
     Image();
     image_.detach();
     return image_;
 }
 
 void PictureBox::Cls() {
-    if (image_.isDetached()) {
+    if (image_.isDetached() && image_.devicePixelRatio() == ratio_) {
         image_.fill(backColor_);
         return;
     }
-    // Shared pixels stay with the other surface; fresh ones are made in the background colour.
+    // Shared pixels stay with the other surface, and ones of another density are dropped; fresh
+    // ones are made in the background colour.
     image_ = QImage();
     Image();
 }

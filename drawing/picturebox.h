@@ -31,11 +31,14 @@ public:
 
     /// A white surface of kWidth x kHeight logical pixels. On a high-density screen pass its
     /// device pixel ratio: the image then holds ratio-times as many device pixels each way,
-    /// while every coordinate stays in logical pixels.
+    /// while every coordinate stays in logical pixels. A ratio whose image would be unusable
+    /// (not a positive number, or more than 256 MiB) raises the surface error when the image
+    /// is first made.
     explicit PictureBox(qreal devicePixelRatio = 1.0);
 
-    /// Follows a screen of another density: the image is made anew, in the background colour,
-    /// at the new ratio when it is next used.
+    /// Follows a screen of another density. The image already there stays, at its own ratio,
+    /// until the surface next clears or receives a frame: a window moved to another screen
+    /// goes on showing its last picture until a new one is finished.
     void setDevicePixelRatio(qreal devicePixelRatio);
     qreal devicePixelRatio() const { return ratio_; }
 

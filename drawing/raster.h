@@ -7,7 +7,9 @@
 // axis a stroke runs on, each pixel column (or row) gets the stroke's exact position, and
 // every pixel the stroke's width overlaps across it takes the colour in proportion to the
 // overlap. A 1 px stroke through pixel centres thus covers one row or column fully and its
-// neighbours not at all, where QPainter would split it over two at half strength.
+// neighbours not at all. QPainter does the same for a straight line there, but draws a circle
+// as Bezier curves and takes the area they cover: the top of its 1 px ring through a pixel
+// centre comes out at three-quarter strength.
 
 #include <QImage>
 #include <QRgb>

@@ -46,13 +46,12 @@ void DrawCircle(PointXY center, double radius, PackedColor dotColor, PackedColor
 // its label. The last index is computed once, and the index stepped, with overflow checks; a
 // count of 0 or below draws nothing, and reading past CrossPt[1] would raise the index error
 // before anything of that pass is drawn.
-void DrawCrossPoints(const Scene& scene, const std::array<PointXY, 2>& CrossPt,
-                     std::int32_t CrossCount, PictureBox& Picture2) {
+void DrawCrossPoints(const Scene& scene, const CrossPoints& crossing, PictureBox& Picture2) {
     const PointXY& c0 = scene.CenterPt[0];
     const PointXY& c1 = scene.CenterPt[1];
-    const std::int32_t last = SubtractInt32(CrossCount, 1);
+    const std::int32_t last = SubtractInt32(crossing.CrossCount, 1);
     for (std::int32_t i = 0; i <= last; i = AddInt32(i, 1)) {
-        const PointXY& p = CrossPtAt(CrossPt, i);
+        const PointXY& p = CrossPtAt(crossing.CrossPt, i);
         Picture2.Line(ToSingle(c0.X), ToSingle(c0.Y), ToSingle(p.X), ToSingle(p.Y), kBlack);
         Picture2.Line(ToSingle(p.X), ToSingle(p.Y), ToSingle(c1.X), ToSingle(c1.Y), kBlack);
         Picture2.SetDrawWidth(kCrossDotWidth);
@@ -65,18 +64,19 @@ void DrawCrossPoints(const Scene& scene, const std::array<PointXY, 2>& CrossPt,
 
 }  // namespace
 
-void RefreshImage(const Scene& scene, PictureBox& Picture2, PictureBox& Picture1) {
-    std::array<PointXY, 2> CrossPt{};
+CrossPoints RefreshImage(const Scene& scene, PictureBox& Picture2, PictureBox& Picture1) {
+    CrossPoints crossing;
     Picture2.Cls();
     DrawCircle(scene.CenterPt[0], scene.Radius[0], kBlue, kLightBlue, Picture2);
     DrawCircle(scene.CenterPt[1], scene.Radius[1], kRed, kLightRed, Picture2);
-    const std::int32_t CrossCount =
-        CalcIntersection(CrossPt[0], CrossPt[1], scene.CenterPt[0], scene.Radius[0],
-                         scene.CenterPt[1], scene.Radius[1]);
-    DrawCrossPoints(scene, CrossPt, CrossCount, Picture2);
+    crossing.CrossCount =
+        CalcIntersection(crossing.CrossPt[0], crossing.CrossPt[1], scene.CenterPt[0],
+                         scene.Radius[0], scene.CenterPt[1], scene.Radius[1]);
+    DrawCrossPoints(scene, crossing, Picture2);
     const QImage& picture = Picture2.Image();
     Picture1.PaintPicture(picture, 0.0f, 0.0f, PictureBox::kWidth, PictureBox::kHeight, 0, 0,
                           PictureBox::kWidth, PictureBox::kHeight);
+    return crossing;
 }
 
 }  // namespace circles

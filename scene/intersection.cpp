@@ -62,8 +62,15 @@ PointXY PointAt(CheckedDouble x, CheckedDouble y, CheckedDouble r, CheckedDouble
 
 }  // namespace
 
+bool Coincide(const PointXY& C1, double r1, const PointXY& C2, double r2) {
+    return C1 == C2 && r1 == r2;
+}
+
 std::int32_t CalcIntersection(PointXY& P1, PointXY& P2, const PointXY& C1, const double& r1,
                               const PointXY& C2, const double& r2) {
+    if (Coincide(C1, r1, C2, r2)) {
+        return 0;
+    }
     const CheckedDouble x1 = C1.X;
     const CheckedDouble y1 = C1.Y;
     const CheckedDouble x2 = C2.X;
@@ -82,8 +89,8 @@ std::int32_t CalcIntersection(PointXY& P1, PointXY& P2, const PointXY& C1, const
     if (!(close_enough && not_inside && non_zero_radii)) {
         return 0;
     }
-    // Coincident circles share every point, so no finite answer is right; report none rather
-    // than dividing 0 by 0 below.
+    // Centres so close that their distance rounds to 0 (a subnormal apart) give no direction to
+    // turn from: report no point rather than dividing 0 by 0 below.
     if (d == 0.0) {
         return 0;
     }

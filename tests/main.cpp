@@ -1,8 +1,11 @@
 // The drawing and window tests need a Qt application, on Qt's offscreen platform, with the
 // fonts the reference pictures were made with. Numbers are written as a Japanese desktop writes
-// them, while the C library's locale is one whose decimal point is two bytes long (U+066B),
-// where the build could make it: the label texts must not depend on it.
+// them, while the C library's locale is one whose decimal point is two bytes long (U+066B): the
+// label texts must not depend on it. Where the C library has such locales and the build could
+// not make this one, the tests do not run.
+#include <clocale>
 #include <cstdio>
+#include <cstring>
 
 #include <QApplication>
 #include <QDir>
@@ -21,7 +24,16 @@ int main(int argc, char** argv) {
     // A runtime folder of the tests' own, which Qt would otherwise make in /tmp.
     QDir().mkdir(CIRCLES_OUTPUT "/runtime", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     qputenv("XDG_RUNTIME_DIR", CIRCLES_OUTPUT "/runtime");
-    const QApplication app(argc, argv);
+    const QApplication app(argc, argv);  // which takes the C library's locale from LC_ALL
+#if !defined(_WIN32) && !defined(__EMSCRIPTEN__)
+    if (std::strlen(std::localeconv()->decimal_point) != 2) {
+        std::fputs(
+            "The locale ps_AF.UTF-8 is missing (localedef, from the locales package, makes "
+            "it when the tests are configured)\n",
+            stderr);
+        return 1;
+    }
+#endif
     if (!QFontDatabase::families().contains("IPAPGothic")) {
         std::fputs("IPAPGothic is missing: install fonts-ipafont-gothic\n", stderr);
         return 1;

@@ -2,7 +2,7 @@
 """Writes a PNG of the program's window as it first appears.
 
 Usage, in an X server of its own (make screenshot runs it so):
-    xvfb-run -a -s '-screen 0 1024x768x24 -noreset' tools/screenshot.py PROGRAM OUTPUT
+    tools/xvfb.sh tools/screenshot.py PROGRAM OUTPUT
 """
 import os
 import subprocess
@@ -13,16 +13,20 @@ import time
 from PIL import ImageGrab
 
 
+def window_of(pid):
+    """Left, top, width and height of the process's window, once it is shown."""
+    window = subprocess.check_output(
+        ["xdotool", "search", "--sync", "--onlyvisible", "--pid", str(pid)], timeout=20).split()[0]
+    shell = subprocess.check_output(["xdotool", "getwindowgeometry", "--shell", window], text=True)
+    g = dict(line.split("=") for line in shell.split())
+    return tuple(int(g[k]) for k in ("X", "Y", "WIDTH", "HEIGHT"))
+
+
 def main(program, output):
     with tempfile.TemporaryDirectory() as runtime, \
             subprocess.Popen([program], env=dict(os.environ, XDG_RUNTIME_DIR=runtime)) as run:
-        window = subprocess.check_output(
-            ["xdotool", "search", "--sync", "--onlyvisible", "--pid", str(run.pid)], timeout=20)
-        shell = subprocess.check_output(["xdotool", "getwindowgeometry", "--shell", window],
-                                        text=True)
-        g = dict(line.split("=") for line in shell.split())
-        box = (int(g["X"]), int(g["Y"]), int(g["X"]) + int(g["WIDTH"]),
-               int(g["Y"]) + int(g["HEIGHT"]))
+        left, top, width, height = window_of(run.pid)
+        box = (left, top, left + width, top + height)
         # Qt puts the whole first frame on the screen at once: once two grabs a moment apart
         # agree and show the white drawing area, that is the window as it first appears.
         previous = None

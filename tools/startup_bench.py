@@ -2,12 +2,12 @@
 """Start-up time and peak memory of the program, side by side with a bare Qt window.
 
 Usage, in an X server of its own (make bench runs it so):
-    xvfb-run -a -s '-screen 0 1024x768x24 -noreset' tools/startup_bench.py PROGRAM BARE [--runs N]
+    tools/xvfb.sh tools/startup_bench.py PROGRAM BARE [--runs N]
 
 The two programs start by turns, which of them first alternating. Each run times the start of the process until its window's
 first complete frame is on the screen, and reads the process's peak resident memory (VmHWM)
-then. A first run of each, not counted, warms the file cache and records what its complete
-frame looks like. Both windows ask for the same place, where they land with no window manager.
+then. A first run of each, not counted, warms the file cache and records where its window lies
+and what its complete frame looks like; with no window manager, each lands where it asks.
 
 Goals: the program's first picture at most 3 ms after the bare window's, its peak memory
 within 1 MB of the bare window's.
@@ -21,8 +21,7 @@ import time
 
 from Xlib import X, display
 
-WINDOW = (91, 102, 634, 439)  # left, top, width, height
-PROBE = WINDOW[:2]  # the window's first pixel: its background, never the screen's before
+from screenshot import window_of
 
 
 def grab(screen, left, top, width, height):
@@ -34,25 +33,27 @@ def peak_memory_mb(pid):
         return next(int(line.split()[1]) / 1024 for line in status if line.startswith("VmHWM:"))
 
 
-def one_run(program, screen, frame=None):
-    """Milliseconds to the first complete frame and peak MB; with no frame given, waits a
-    second and returns what the window shows then as its complete frame."""
+def one_run(program, screen, seen=None):
+    """Milliseconds to the first complete frame and peak MB; with nothing seen before, waits a
+    second and returns where the window lies and what it shows then as its complete frame."""
     runtime = tempfile.TemporaryDirectory()
     env = dict(os.environ, XDG_RUNTIME_DIR=runtime.name)
-    probe = (frame or b"")[:4]  # the first pixel of the complete frame, 32 bits
-    while grab(screen, *PROBE, 1, 1) == probe:  # the last window must be gone
+    window, frame = seen or (None, b"")
+    probe = frame[:4]  # the window's first pixel, its background, never the screen's before
+    while window and grab(screen, *window[:2], 1, 1) == probe:  # the last window must be gone
         time.sleep(0.001)
     started = time.monotonic()
     run = subprocess.Popen([program], env=env)
     try:
-        if frame is None:
+        if seen is None:
             time.sleep(1.0)
-            return None, None, grab(screen, *WINDOW)
-        while not (grab(screen, *PROBE, 1, 1) == probe and grab(screen, *WINDOW) == frame):
+            window = window_of(run.pid)
+            return None, None, (window, grab(screen, *window))
+        while not (grab(screen, *window[:2], 1, 1) == probe and grab(screen, *window) == frame):
             if time.monotonic() - started > 20:
                 raise RuntimeError(f"{program}: no complete window within 20 s")
             time.sleep(0.0005)
-        return (time.monotonic() - started) * 1000, peak_memory_mb(run.pid), frame
+        return (time.monotonic() - started) * 1000, peak_memory_mb(run.pid), seen
     finally:
         run.terminate()
         run.wait()

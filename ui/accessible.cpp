@@ -3,7 +3,6 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 
-#include "ui/form1.h"
 #include "ui/pictureboxview.h"
 
 namespace circles {
@@ -23,12 +22,18 @@ public:
     }
 };
 
+// Asked for every class of an object's ancestry, most derived first, until one answers; only
+// the program's own classes are answered here, and Qt's own widgets keep their own interfaces.
 QAccessibleInterface* Factory(const QString& className, QObject* object) {
-    if (className == QLatin1String(PictureBoxView::staticMetaObject.className())) {
-        return new PictureBoxAccessible(static_cast<PictureBoxView*>(object));
+    if (!className.startsWith(QLatin1String("circles::"))) {
+        return nullptr;
     }
-    if (className == QLatin1String(Form1::staticMetaObject.className())) {
-        return new QAccessibleWidget(static_cast<Form1*>(object), QAccessible::Window);
+    if (auto* box = qobject_cast<PictureBoxView*>(object)) {
+        return new PictureBoxAccessible(box);
+    }
+    auto* widget = qobject_cast<QWidget*>(object);
+    if (widget != nullptr && widget->isWindow()) {
+        return new QAccessibleWidget(widget, QAccessible::Window);
     }
     return nullptr;
 }

@@ -2,9 +2,10 @@
 
 namespace circles {
 
-/// Tells Qt how assistive technology is to see the program's own widgets: the window as a
+/// Tells Qt how assistive technology is to see the program's own widgets: its window as a
 /// window (a plain QWidget would be a "filler"), and a picture box as a graphic whose
-/// description it asks of the box when it is read. Called once, before the window is made.
+/// description it asks of the box when it is read. The window calls it as it is made, before
+/// anything can ask; calls after the first do nothing.
 void InstallAccessibleInterfaces();
 
 }  // namespace circles

@@ -1,29 +1,24 @@
 #include "ui/form1.h"
 
-#include <algorithm>
-
 #include <QApplication>
 #include <QPainter>
 #include <QPalette>
 #include <QScreen>
 #include <QWindow>
 
-#include "drawing/numbertext.h"
+#include "drawing/description.h"
 #include "drawing/refreshimage.h"
 #include "scene/checked.h"
-#include "scene/intersection.h"
 #include "ui/accessible.h"
 #include "ui/fonts.h"
+#include "ui/layout.h"
+#include "ui/windowsystem.h"
 
 namespace circles {
 
 namespace {
 
-// The layout, in pixels of the client area.
-constexpr QRect kClientArea{91, 102, 634, 439};
-constexpr QPoint kPicture1Place{8, 16};
-constexpr std::array<QRect, 2> kLabelPlaces{{{424, 96, 193, 17}, {424, 152, 193, 17}}};
-constexpr std::array<QRect, 2> kScrollBarPlaces{{{424, 120, 201, 17}, {424, 176, 201, 17}}};
+using layout::kClientArea;
 
 constexpr int kWindowPointSize = 12;
 constexpr int kPicturePointSize = 9;
@@ -37,7 +32,6 @@ constexpr std::array<int, 2> kStartRadius{100, 50};
 const char kCaption[] = "円の交点算出サンプル";
 // Each prefix ends in a space, a fullwidth hyphen-minus (U+FF0D) and a space.
 const std::array<const char*, 2> kLabelPrefix{"青い点の半径 － ", "赤い点の半径 － "};
-const std::array<const char*, 2> kCircleName{"青い円", "赤い円"};
 
 // The labels on the picture are printed in the controls' text colour, as long as it stands
 // out on the white drawing area; under a dark theme it would not, so black is used instead.
@@ -48,7 +42,7 @@ QColor PictureForeColor(const QPalette& palette) {
 
 QLabel* MakeLabel(QWidget* form, int index) {
     auto* label = new QLabel(QString::fromUtf8(kLabelPrefix[index]), form);
-    label->setGeometry(kLabelPlaces[index]);
+    label->setGeometry(layout::kLabelPlaces[index]);
     return label;
 }
 
@@ -56,28 +50,10 @@ QLabel* MakeLabel(QWidget* form, int index) {
 HScrollBar* MakeScrollBar(QWidget* form, int index, QLabel* label) {
     auto* bar = new HScrollBar(kMinimumRadius, kMaximumRadius, kSmallChange, kLargeChange,
                                kStartRadius[index], form);
-    bar->setGeometry(kScrollBarPlaces[index]);
+    bar->setGeometry(layout::kScrollBarPlaces[index]);
     bar->setAccessibleName(label->text().section(QChar(' '), 0, 0));
     label->setBuddy(bar);
     return bar;
-}
-
-// Where the window opens: at its own place where it fits on the screen there, frame and all;
-// elsewhere (a small or strongly scaled screen) in the middle of the screen's free area, or at
-// its top-left corner when even that is too small.
-QRect PlaceOnScreen(QRect window) {
-    // Room for a window manager's frame, which is not known before the window is shown.
-    constexpr QMargins kFrame{8, 32, 8, 8};
-    const QScreen* screen = QGuiApplication::screenAt(window.center());
-    const QRect free = (screen ? screen : QGuiApplication::primaryScreen())->availableGeometry();
-    if (free.contains(window.marginsAdded(kFrame))) {
-        return window;
-    }
-    window.moveCenter(free.center());
-    const QRect framed = window.marginsAdded(kFrame);
-    window.translate(std::max(0, free.left() - framed.left()),
-                     std::max(0, free.top() - framed.top()));
-    return window;
 }
 
 // The keyboard focus, once the keyboard is in use, is a ring this wide around the focused
@@ -103,9 +79,9 @@ Form1::Form1(EventHost& host, QWidget* parent)
     InstallAccessibleInterfaces();
     setWindowTitle(QString::fromUtf8(kCaption));
     setFont(WindowFont(kWindowPointSize));
-    setGeometry(PlaceOnScreen(kClientArea));
+    setGeometry(PlaceOnScreen(kClientArea, FreeAreaAround(kClientArea)));
     setFixedSize(kClientArea.size());
-    Picture1->move(kPicture1Place);
+    Picture1->move(layout::kPicture1Place);
 
     Picture2.setFont(WindowFont(kPicturePointSize));
     Picture2.setForeColor(PictureForeColor(palette()));
@@ -115,7 +91,7 @@ Form1::Form1(EventHost& host, QWidget* parent)
     // too large for its label) is reported like one that leaves a handler.
     Picture1->setDescriber([this] {
         QString text;
-        host_.Deliver([&] { text = DescribePicture(); });
+        host_.Deliver([&] { text = DescribePicture(shownScene_, shownCrossing_); });
         return text;
     });
     Picture1->setFocus();
@@ -128,7 +104,9 @@ Form1::Form1(EventHost& host, QWidget* parent)
     });
 
     WireEvents();
-    host_.Deliver([this] { Form_Load(); });
+    // Without its first picture the window has nothing to show: an error here leaves the
+    // constructor, and the program ends.
+    Form_Load();
 }
 
 void Form1::paintEvent(QPaintEvent* /*event*/) {
@@ -145,7 +123,8 @@ void Form1::paintEvent(QPaintEvent* /*event*/) {
 
 // On a screen of another density both surfaces take its ratio and the picture is drawn anew,
 // so that it stays crisp instead of being scaled. The surfaces were made before the window had
-// a screen, at the primary screen's ratio, so the screen it first shows on counts too.
+// a screen, at the highest ratio of all the screens (what Qt answers then), so the screen it
+// first shows on counts too.
 void Form1::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     connect(windowHandle(), &QWindow::screenChanged, this, &Form1::FollowDevicePixelRatio,
@@ -159,11 +138,9 @@ void Form1::FollowDevicePixelRatio() {
         // Moved by the window manager, the native window would keep its size in device pixels
         // and show only part of the window; it takes the window's size at the new ratio.
         windowHandle()->resize(kClientArea.size());
-        host_.Deliver([&] {
-            Picture2.setDevicePixelRatio(ratio);
-            Picture1->surface().setDevicePixelRatio(ratio);
-            RefreshImage();
-        });
+        Picture2.setDevicePixelRatio(ratio);
+        Picture1->surface().setDevicePixelRatio(ratio);
+        host_.Deliver([this] { RefreshImage(); });
     }
 }
 
@@ -184,7 +161,8 @@ void Form1::WireEvents() {
 }
 
 void Form1::RefreshImage() {
-    circles::RefreshImage(scene_, Picture2, Picture1->surface());
+    shownCrossing_ = circles::RefreshImage(scene_, Picture2, Picture1->surface());
+    shownScene_ = scene_;
     Picture1->showSurface();
 }
 
@@ -239,33 +217,6 @@ void Form1::Picture1_KeyDown(Qt::Key KeyCode, std::int16_t Shift) {
     Picture1_MouseMove(static_cast<std::int16_t>(index + 1), Shift,
                        ToSingle((CheckedDouble(center.X) + dx * step).value()),
                        ToSingle((CheckedDouble(center.Y) + dy * step).value()));
-}
-
-// Tells a screen-reader user in words what the picture shows.
-QString Form1::DescribePicture() const {
-    QString text;
-    for (int i = 0; i < 2; ++i) {
-        text += QString::fromUtf8("%1は中心 %2、半径 %3。")
-                    .arg(QString::fromUtf8(kCircleName[i]), CenterLabel(scene_.CenterPt[i]),
-                         GeneralNumberText(scene_.Radius[i]));
-    }
-    PointXY p1;
-    PointXY p2;
-    const std::int32_t count = CalcIntersection(p1, p2, scene_.CenterPt[0], scene_.Radius[0],
-                                                scene_.CenterPt[1], scene_.Radius[1]);
-    if (scene_.CenterPt[0] == scene_.CenterPt[1] && scene_.Radius[0] == scene_.Radius[1]) {
-        text += QString::fromUtf8("2 つの円は重なっています。");
-    } else if (count == 0) {
-        text += QString::fromUtf8("2 つの円は交わりません。");
-    } else if (count == 1) {
-        text += QString::fromUtf8("2 つの円は %1 で接しています。").arg(IntersectionLabel(p1));
-    } else {
-        text += QString::fromUtf8("交点は %1 と %2 です。")
-                    .arg(IntersectionLabel(p1), IntersectionLabel(p2));
-    }
-    return text + QString::fromUtf8(
-                      "矢印キーで青い円の中心を、Ctrl キーを押しながら矢印キーで赤い円の中心を 1 "
-                      "ピクセルずつ動かせます (Shift キーも押すと 10 ピクセルずつ)。");
 }
 
 }  // namespace circles

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QWidget>
 
+#include "scene/intersection.h"
 #include "scene/scene.h"
 #include "ui/eventhost.h"
 #include "ui/hscrollbar.h"
@@ -19,7 +20,7 @@ namespace circles {
 ///
 /// Constructing it lays out the controls with their start values and then loads it: the
 /// labels, the radii, the default centres and the first picture are all in place before the
-/// window is first shown.
+/// window is first shown. An error in loading leaves the constructor: there is no window.
 class Form1 : public QWidget {
     Q_OBJECT
 
@@ -55,10 +56,13 @@ private:
 
     void WireEvents();
     void FollowDevicePixelRatio();
-    QString DescribePicture() const;
 
     EventHost& host_;
     Scene scene_;
+    // What Picture1 shows, for its description: the scene of its last finished picture, and
+    // the points that picture was drawn with.
+    Scene shownScene_;
+    CrossPoints shownCrossing_;
 };
 
 }  // namespace circles

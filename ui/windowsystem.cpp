@@ -1,10 +1,13 @@
 #include "ui/windowsystem.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
 #include <QAbstractNativeEventFilter>
 #include <QByteArray>
+#include <QMargins>
+#include <QScreen>
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
@@ -100,6 +103,24 @@ std::unique_ptr<QApplication> ConnectToWindowSystem(int& argc, char** argv) {
     RestoreStderr();
     qInstallMessageHandler(previous);
     return app;
+}
+
+QRect PlaceOnScreen(QRect window, QRect free) {
+    // Room for a window manager's frame, which is not known before the window is shown.
+    constexpr QMargins kFrame{8, 32, 8, 8};
+    if (free.contains(window.marginsAdded(kFrame))) {
+        return window;
+    }
+    window.moveCenter(free.center());
+    const QRect framed = window.marginsAdded(kFrame);
+    window.translate(std::max(0, free.left() - framed.left()),
+                     std::max(0, free.top() - framed.top()));
+    return window;
+}
+
+QRect FreeAreaAround(QRect window) {
+    const QScreen* screen = QGuiApplication::screenAt(window.center());
+    return (screen ? screen : QGuiApplication::primaryScreen())->availableGeometry();
 }
 
 void EndWhenDestroyedFromOutside(QWidget& window) {

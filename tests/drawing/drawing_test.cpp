@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "drawing/description.h"
 #include "drawing/numbertext.h"
 #include "drawing/refreshimage.h"
 #include "scene/errors.h"
@@ -43,6 +44,24 @@ TEST(NumberText, WritesCoordinatesInTheLocalesSeparator) {
         } catch (const RuntimeError& error) {
             EXPECT_TRUE(text == nullptr && error.kind() == ErrorKind::Overflow) << text;
         }
+    }
+}
+
+// What a screen reader hears of each kind of picture: where the circles meet as the picture
+// labels it, then the keys.
+TEST(DescribePicture, SaysWhereTheCirclesMeetAsThePictureShowsIt) {
+    const std::pair<Scene, const char*> scenes[] = {
+        {{{{{100, 100}, {300, 300}}}, {100, 50}},
+         "青い円は中心 (100,100)、半径 100。赤い円は中心 (300,300)、半径 50。2 つの円は交わりま"
+         "せん。矢印キーで"},
+        {{{{{100, 100}, {300, 100}}}, {100, 100}}, "2 つの円は (200,100) で接しています。"},
+        {{{{{100, 100}, {250, 100}}}, {100, 100}}, "交点は (175,166) と (175,34) です。"},
+        {{{{{250.5, 100}, {250.5, 100}}}, {100, 100}}, "2 つの円は重なっています。"},
+    };
+    for (const auto& [scene, words] : scenes) {
+        PictureBox picture2, picture1;
+        const QString text = DescribePicture(scene, RefreshImage(scene, picture2, picture1));
+        EXPECT_TRUE(text.contains(QString::fromUtf8(words))) << text.toStdString();
     }
 }
 
@@ -101,12 +120,18 @@ TEST_P(Render, DrawsScenesAsTheirReferences) {
     }
 }
 
+// Picture1 changes only by a finished picture: a failing redraw leaves the last one there, also
+// when the window has just moved to a screen of another density.
 TEST_P(Render, AFailingCallLeavesPicture1AsItWas) {
     Draw({100, 100}, 100, {300, 300}, 50);
     const QImage before = picture1.Image().copy();
-    // The circles cross at x = 3e9 + 50, whose label does not fit a 32-bit integer.
-    EXPECT_THROW(Draw({3e9, 0}, 100, {3e9 + 100, 0}, 100), RuntimeError);
-    EXPECT_EQ(picture1.Image(), before);
+    for (const qreal ratio : {GetParam(), 3 - GetParam()}) {
+        picture2.setDevicePixelRatio(ratio);
+        picture1.setDevicePixelRatio(ratio);
+        // The circles cross at x = 3e9 + 50, whose label does not fit a 32-bit integer.
+        EXPECT_THROW(Draw({3e9, 0}, 100, {3e9 + 100, 0}, 100), RuntimeError);
+        EXPECT_EQ(picture1.Image(), before);
+    }
 }
 
 }  // namespace

@@ -4,6 +4,7 @@ closed as a window manager closes it. Runs under xvfb-run; $CIRCLE_INTERSECTION 
 program, $FONTCONFIG_FILE the fonts the reference was made with, $TEST_OUTPUT where a
 mismatching picture is written."""
 import os
+import re
 import subprocess
 import time
 from pathlib import Path
@@ -19,7 +20,11 @@ OUTPUT = Path(os.environ.get("TEST_OUTPUT", "build/tests"))
 REFERENCE = Path(__file__).with_name("start-up.png")
 # The Windows program under Wine (make test-windows): the window against its own reference.
 REFERENCE = Path(os.environ.get("CIRCLE_INTERSECTION_REFERENCE", REFERENCE))
-WINDOW = (91, 102, 91 + 634, 102 + 439)  # with no window manager, exactly where it asks
+# The window's own place and size, which it has exactly with no window manager.
+PLACE = re.search(r"kClientArea\{(\d+), (\d+), (\d+), (\d+)\}",
+                  (Path(__file__).parents[2] / "ui" / "layout.h").read_text()).groups()
+LEFT, TOP, WIDTH, HEIGHT = map(int, PLACE)
+WINDOW = (LEFT, TOP, LEFT + WIDTH, TOP + HEIGHT)
 BLUE, RED = (0, 0, 255), (255, 0, 0)
 NO_DISPLAY = "ディスプレイに接続できません。このプログラムには X11 または Wayland のディスプレイが必要です。\n"
 
@@ -85,7 +90,7 @@ def fixture_window(start):
 def test_start_up_window_matches_its_reference(window):
     assert xdotool("getwindowname", window) == "円の交点算出サンプル"
     assert xdotool("getwindowgeometry", "--shell", window).split()[1:5] == [
-        "X=91", "Y=102", "WIDTH=634", "HEIGHT=439"]
+        f"X={LEFT}", f"Y={TOP}", f"WIDTH={WIDTH}", f"HEIGHT={HEIGHT}"]
     reference = numpy.asarray(Image.open(REFERENCE).convert("RGB"))
     deadline = time.monotonic() + 10
     while not numpy.array_equal(actual := grab(), reference) and time.monotonic() < deadline:

@@ -46,8 +46,9 @@ TEST(CalcIntersection, WorkedCases) {
         {{100, 100}, 30, {140, 100}, 50, 2, {100, 130}},
         // Mended: the first circle inside the second, touching, gave the second centre.
         {{100, 100}, 50, {150, 100}, 100, 1, {50, 100}},
-        // Mended: coincident circles divided 0 by 0.
+        // Mended: coincident circles divided 0 by 0, and so did centres a subnormal apart.
         {{100, 100}, 80, {100, 100}, 80, 0, kUntouched},
+        {{0, 0}, 80, {1e-200, 0}, 80, 0, kUntouched},
         // Mended: horizontal offsets up to 0.001 px were taken for a vertical centre line.
         {{100, 100}, 150, {100.0009765625, 300}, 150, 2, {-11.80291059134, 200.00054591503}},
     };
