@@ -9,8 +9,11 @@ BENCH   := build/circle-intersection-bench
 # only what the build and the tests use, and the other targets add their own tools when first
 # run. `make deps` installs what `make test` needs.
 
-# pkg-config finds libxcb, whose header the program takes an X11 event's layout from.
-PACKAGES_build         := cmake make g++ pkg-config qt6-base-dev libxcb1-dev libgtest-dev
+# pkg-config finds libxcb, whose header the program takes an X11 event's layout from; the
+# widget tests, built with the program, move its window as a window system does, through Qt's
+# platform interface (qt6-base-private-dev).
+PACKAGES_build         := cmake make g++ pkg-config qt6-base-dev libxcb1-dev libgtest-dev \
+                          qt6-base-private-dev
 # The program runs on X11 with Qt Gui's own plugin, and on Wayland with qt6-wayland's.
 PACKAGES_run           := $(PACKAGES_build) fonts-ipafont-gothic qt6-wayland
 # The tests make a locale with localedef (from the locales' sources) and drive the real window
@@ -30,8 +33,8 @@ PACKAGES_windows       := $(PACKAGES_test) g++-mingw-w64-x86-64-posix ninja-buil
 
 # Debian's own interpreter, which sees the python3-* packages above.
 PYTHON := /usr/bin/python3
-# A private X server for the tools that show the window, on a display it finds free.
-XVFB := xvfb-run --auto-servernum --server-args="-screen 0 1024x768x24 -noreset"
+# A private X server for the tools that show the window.
+XVFB := tools/xvfb.sh
 
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 
@@ -39,8 +42,13 @@ SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 
 deps: deps-test
 
+# One installation at a time, as apt allows: under `make -j` two targets' lists may be due at
+# once, and the second sees what the first installed.
+DEPS_LOCK := $(or $(XDG_RUNTIME_DIR),/tmp)/circle-intersection-deps.lock
+
 deps-%:
-	@missing=$$(for p in $(sort $(PACKAGES_$*)); do \
+	@exec 9> $(DEPS_LOCK) && flock 9 && \
+	missing=$$(for p in $(sort $(PACKAGES_$*)); do \
 	    dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || echo $$p; \
 	  done); \
 	if [ -n "$$missing" ]; then \
@@ -63,8 +71,8 @@ run: deps-run build
 test: deps-test build
 	ctest --preset release
 
-# The benchmark programs are built only when asked for, as here and by lint, which reads
-# their sources; from then on build/ keeps building them.
+# The benchmark programs are built only when asked for, as here and by lint, which reads their
+# sources; the release preset switches them off again at the next `make build`.
 bench: deps-bench
 	cmake --preset release -DCIRCLES_BUILD_BENCHMARKS=ON
 	cmake --build --preset release
@@ -87,8 +95,8 @@ screenshot: deps-test build
 
 .PHONY: package package-check
 
-# Named with the version CMake writes when it configures build/.
-DEB = build/circle-intersection_$(file <build/version.txt)_amd64.deb
+# Named with the version CMake writes when it configures build/, and the machine's architecture.
+DEB = build/circle-intersection_$(file <build/version.txt)_$(shell dpkg --print-architecture).deb
 
 # The end-to-end check run on the program as the package lays it out, given its path, with the
 # tests' fonts and its temporary folders under build/.
@@ -124,8 +132,9 @@ test-asan: deps-test
 	$(SANITIZER_ENV) ctest --preset asan
 
 # clang-tidy with the checks of .clang-tidy over the project's own sources, using the compile
-# commands of build/, then cppcheck. Configuring is enough: no source includes a generated
-# file. Both run; any finding fails the target.
+# commands of build/, then cppcheck, then whether the icons are what make_icon.py draws.
+# Configuring is enough: no source includes a generated file. All run; any finding fails the
+# target.
 LINT_DIRS    := scene drawing ui tests bench
 LINT_SOURCES  = $(sort $(shell find $(LINT_DIRS) -name '*.cpp'))
 
@@ -137,6 +146,7 @@ lint: deps-lint
 	  --enable=warning,performance,portability \
 	  --inline-suppr --suppress=missingIncludeSystem --error-exitcode=1 --quiet -j 2 \
 	  -I . $(LINT_DIRS) || status=1; \
+	$(PYTHON) packaging/icon/make_icon.py --check || status=1; \
 	exit $$status
 
 # Windows: the program cross-built with MinGW-w64 against a Qt for Windows that
@@ -173,17 +183,8 @@ windows: windows-deps
 	cpack --config build-windows/CPackConfig.cmake
 
 # The end-to-end tests of the Windows program at the path given, selected by the pytest -k
-# expression given, under Xvfb, against the Windows reference picture: through a script that
-# starts the program under Wine. Wine's session must start with the display, so the one that
-# earlier steps started without it is waited for first, and this one ended afterwards.
-WINDOWS_E2E = printf '\#!/bin/sh\n$(WINE_ENV) exec wine "%s" "$$@"\n' '$(1)' > build-windows/e2e-program && \
-              chmod +x build-windows/e2e-program && $(WINE_ENV) wineserver -w && \
-              CIRCLE_INTERSECTION=$(CURDIR)/build-windows/e2e-program \
-              CIRCLE_INTERSECTION_REFERENCE=$(CURDIR)/tests/e2e/start-up-windows.png \
-              $(WINDOWS_FONTS) TEST_OUTPUT=$(CURDIR)/build-windows/tests \
-              timeout 300 $(XVFB) $(PYTHON) -m pytest -q -p no:cacheprovider \
-                --basetemp=$(CURDIR)/build-windows/tests/e2e tests/e2e -k '$(2)'; \
-              status=$$?; $(WINE_ENV) wineserver -k 2> /dev/null; exit $$status
+# expression given, under Wine in Xvfb.
+WINDOWS_E2E = $(WINDOWS_FONTS) windows/e2e.sh '$(1)' '$(2)'
 INSTALLED := C:/Program Files/circle-intersection
 
 # The unit and widget tests under Wine on the offscreen platform; the program unpacked from the
