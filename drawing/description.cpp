@@ -40,7 +40,8 @@ QString DescribePicture(const Scene& scene, const CrossPoints& crossing) {
     return text + DescribeCrossing(scene, crossing) +
            QString::fromUtf8(
                "矢印キーで青い円の中心を、Ctrl キーを押しながら矢印キーで赤い円の中心を 1 "
-               "ピクセルずつ動かせます (Shift キーも押すと 10 ピクセルずつ)。");
+               "ピクセルずつ (Shift キーも押すと 10 ピクセルずつ) 動かせ、タッチ操作では指で"
+               "なぞると青い円の中心を、長押ししてからなぞると赤い円の中心を動かせます。");
 }
 
 }  // namespace circles

@@ -3,9 +3,12 @@
 #include <utility>
 
 #include <QAccessible>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyleHints>
+#include <QTouchEvent>
 
 namespace circles {
 
@@ -50,6 +53,7 @@ PictureBoxView::PictureBoxView(QWidget* parent, EventHost& host)
     setFixedSize(kOuterSize, kOuterSize);
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
+    setAttribute(Qt::WA_AcceptTouchEvents);
     // The image covers the whole drawing area and the border is painted in full, so Qt
     // need not clear the widget first.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -84,10 +88,54 @@ void PictureBoxView::keyPressEvent(QKeyEvent* event) {
 }
 
 void PictureBoxView::mouseMoveEvent(QMouseEvent* event) {
-    const QPointF position = event->position() - QPointF(kBorder, kBorder);
-    emit MouseMove(SetNumber(event->buttons(), kButtonNumbers),
-                   SetNumber(event->modifiers(), kModifierNumbers),
-                   static_cast<float>(position.x()), static_cast<float>(position.y()));
+    ReportMove(SetNumber(event->buttons(), kButtonNumbers), event->modifiers(), event->position());
+}
+
+// Touches are taken here, so that Qt makes no mouse events of them.
+bool PictureBoxView::event(QEvent* event) {
+    switch (event->type()) {
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+        case QEvent::TouchCancel:
+            touchEvent(static_cast<QTouchEvent*>(event));
+            return true;
+        default:
+            return QWidget::event(event);
+    }
+}
+
+void PictureBoxView::touchEvent(QTouchEvent* event) {
+    // The last finger lifted, or the touch taken over by a gesture of the system's, ends the
+    // drag where it is: only the next touch begins another.
+    const QList<QEventPoint>& points = event->points();
+    if (event->type() == QEvent::TouchBegin) {
+        finger_ = Finger{points.front().position(), event->timestamp()};
+    }
+    if (points.size() != 1) {
+        finger_.reset();
+    }
+    if (!finger_ || event->type() != QEvent::TouchUpdate) {
+        return;
+    }
+    const QStyleHints* hints = QGuiApplication::styleHints();
+    const QPointF at = points.front().position();
+    if (finger_->Button == 0) {
+        if ((at - finger_->pressedAt).manhattanLength() < hints->startDragDistance()) {
+            return;  // still
+        }
+        const bool held = event->timestamp() - finger_->pressedTime >=
+                          static_cast<quint64>(hints->mousePressAndHoldInterval());
+        finger_->Button = held ? 2 : 1;
+    }
+    ReportMove(finger_->Button, event->modifiers(), at);
+}
+
+void PictureBoxView::ReportMove(std::int16_t Button, Qt::KeyboardModifiers modifiers,
+                                QPointF position) {
+    position -= QPointF(kBorder, kBorder);
+    emit MouseMove(Button, SetNumber(modifiers, kModifierNumbers), static_cast<float>(position.x()),
+                   static_cast<float>(position.y()));
 }
 
 }  // namespace circles

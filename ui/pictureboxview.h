@@ -2,11 +2,14 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 #include <QWidget>
 
 #include "drawing/picturebox.h"
 #include "ui/eventhost.h"
+
+class QTouchEvent;
 
 namespace circles {
 
@@ -19,6 +22,11 @@ namespace circles {
 /// the drawing area's top-left corner. While a button pressed over the box is held, moves go
 /// on being reported outside it. The arrow keys, held or not, are reported as KeyDown with
 /// the modifier keys.
+///
+/// A finger is a mouse with one button: once it moves, each move is a move with the left
+/// button, or with the right one where the finger was held still for the platform's
+/// press-and-hold time first (its touch "right click"). Until it moves nothing is reported, and
+/// a second finger ends the drag: nothing more is reported until every finger is lifted.
 class PictureBoxView : public QWidget {
     Q_OBJECT
 
@@ -46,11 +54,24 @@ signals:
     void KeyDown(Qt::Key KeyCode, std::int16_t Shift);
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void touchEvent(QTouchEvent* event);
+    void ReportMove(std::int16_t Button, Qt::KeyboardModifiers modifiers, QPointF position);
+
+    // The finger on the picture: where and when it came down, and the button its drag stands
+    // for, 0 while it has not moved; none once a second finger came.
+    struct Finger {
+        QPointF pressedAt;
+        quint64 pressedTime = 0;
+        std::int16_t Button = 0;
+    };
+    std::optional<Finger> finger_;
+
     PictureBox surface_;
     std::function<QString()> describe_;
     EventHost& host_;

@@ -17,6 +17,7 @@
 #include <QBackingStore>
 #include <QKeyEvent>
 #include <QScreen>
+#include <QStyleHints>
 #include <QTest>
 #include <QTimer>
 
@@ -204,6 +205,52 @@ TEST_F(Form1Test, ClicksOnAScrollBarStepAndPageAndItsThumbDrags) {
                  : QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(kThumb + 16, 8));
         EXPECT_EQ(State(), QString("(100,100) %1 / (300,300) 50").arg(bar->value()));
         EXPECT_EQ(Picture() != before, step < 5);
+    }
+}
+
+// Touches, each from its first finger down to its last one up; each step gives where the
+// fingers are (a finger new in a step comes down, one gone is lifted). On the picture one finger
+// drags the blue centre, also off the picture, and one held still first the red one; a tap, a
+// finger that stays near where it came down, or two fingers move nothing. On a bar a tap on an
+// arrow steps it and one in the trough pages it, the thumb drags, and a long press opens no menu.
+TEST_F(Form1Test, FingersDragTheCentresAndTapTheBars) {
+    QPointingDevice* device = QTest::createTouchDevice();
+    QGuiApplication::styleHints()->setMousePressAndHoldInterval(300);
+    QWidget* picture = form.Picture1;
+    HScrollBar* bar = form.HScroll1[0];
+    using Steps = std::vector<std::vector<QPoint>>;
+    const std::tuple<QWidget*, Steps, bool, QString> touches[] = {
+        {picture, {{{52, 52}}, {{100, 80}}, {{150, 250}}}, false, "(148,248) 100 / (300,300) 50"},
+        {picture, {{{302, 302}}, {{250, 100}}}, true, "(148,248) 100 / (248,98) 50"},
+        {picture, {{{52, 52}}}, false, "(148,248) 100 / (248,98) 50"},
+        {picture, {{{52, 52}}, {{55, 54}}}, true, "(148,248) 100 / (248,98) 50"},
+        {picture,
+         {{{52, 52}, {90, 90}}, {{80, 80}, {120, 120}}, {{100, 100}}},
+         false,
+         "(148,248) 100 / (248,98) 50"},
+        {picture, {{{52, 52}}, {{-50, 500}}}, false, "(-52,498) 100 / (248,98) 50"},
+        {bar, {{{kAddLine, 8}}}, false, "(-52,498) 101 / (248,98) 50"},
+        {bar, {{{kAddPage, 8}}}, false, "(-52,498) 106 / (248,98) 50"},
+        {bar, {{{kThumb, 8}}}, true, "(-52,498) 106 / (248,98) 50"},
+        {bar, {{{kThumb, 8}}, {{kThumb + 300, 8}}}, false, "(-52,498) 200 / (248,98) 50"},
+    };
+    for (const auto& [on, steps, hold, state] : touches) {
+        std::vector<QPoint> before;
+        for (std::size_t step = 0; step <= steps.size(); ++step) {
+            const std::vector<QPoint> now = step < steps.size() ? steps[step] : before;
+            auto touch = QTest::touchEvent(on, device);
+            for (std::size_t i = 0; i < std::max(before.size(), now.size()); ++i) {
+                const int id = static_cast<int>(i);
+                step == steps.size() || i >= now.size() ? touch.release(id, before[i], on)
+                : i >= before.size()                    ? touch.press(id, now[i], on)
+                                                        : touch.move(id, now[i], on);
+            }
+            touch.commit();
+            QTest::qWait(step == 0 && hold ? 400 : 0);
+            before = now;
+        }
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+        EXPECT_EQ(State(), state);
     }
 }
 
