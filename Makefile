@@ -31,6 +31,11 @@ PACKAGES_lint          := $(PACKAGES_build) libbenchmark-dev clang clang-tidy cp
 PACKAGES_windows       := $(PACKAGES_test) g++-mingw-w64-x86-64-posix ninja-build dpkg-dev \
                           googletest nsis wine wine64 unzip
 
+# The web page: Debian's emscripten, ninja and dpkg-source for Qt's build, GoogleTest's source,
+# fontTools to cut the face down, brotli for the precompressed copies, Chromium for the tests.
+PACKAGES_web           := $(PACKAGES_test) emscripten ninja-build dpkg-dev googletest \
+                          python3-fonttools brotli chromium
+
 # Debian's own interpreter, which sees the python3-* packages above.
 PYTHON := /usr/bin/python3
 # A private X server for the tools that show the window.
@@ -154,7 +159,7 @@ lint: deps-lint
 # taken from ~/.cache/circle-intersection/), packaged as a zip and a 64-bit NSIS installer, and
 # tested under Wine.
 
-.PHONY: windows-deps windows test-windows
+.PHONY: deb-src windows-deps windows test-windows
 
 # `apt-get source` needs Debian's source index, which a fresh system does not list. It gets a
 # file of its own beside the system's list: an `apt-get update` pointed at a list holding only
@@ -169,13 +174,15 @@ WINDOWS_FONTS := FONTCONFIG_FILE=$(CURDIR)/build-windows/tests/fonts.conf
 # configures build-windows/.
 WINDOWS_PACKAGE = build-windows/circle-intersection-$(file <build-windows/version.txt)-win64
 
-windows-deps: deps-windows
+deb-src:
 	@if ! apt-cache showsrc qt6-base 2>/dev/null | grep -q '^Package: qt6-base'; then \
 	  echo "Adding Debian's source index to apt: $(DEB_SRC_LIST)"; \
 	  printf 'Types: deb-src\nURIs: http://deb.debian.org/debian\nSuites: %s\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
 	    "$$(. /etc/os-release && echo $$VERSION_CODENAME)" | $(SUDO) tee $(DEB_SRC_LIST) > /dev/null && \
 	  $(SUDO) apt-get update -q; \
 	fi
+
+windows-deps: deps-windows deb-src
 
 windows: windows-deps
 	qt=$$(windows/build-qt.sh) && cmake --preset windows -DCIRCLES_WINDOWS_QT="$$qt"
@@ -202,5 +209,40 @@ test-windows: windows
 	test -f 'build-windows/wine/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/円の交点算出サンプル/円の交点算出サンプル.lnk'
 	$(call WINDOWS_E2E,$(INSTALLED)/circle-intersection.exe,start_up)
 
+# The web page: the program built for WebAssembly with Debian's emscripten against a Qt for
+# WebAssembly that web/build-qt.sh builds from Debian's qt6-base source (a quarter of an hour on
+# two cores the first time, then taken from ~/.cache/circle-intersection/), laid out in
+# build-web/ with a gzip and a Brotli copy of each file a visit loads, for servers that send
+# those; tested under Node and in Debian's headless Chromium.
+
+.PHONY: web-deps web serve-web test-web bench-web
+
+# Debian's emscripten needs a few variables set (web/emscripten-env.sh).
+WEB_ENV := . web/emscripten-env.sh &&
+# The test tools from npm (puppeteer-core), at the versions web/package-lock.json pins.
+WEB_NODE_MODULES := web/node_modules/.package-lock.json
+
+web-deps: deps-web deb-src
+	@command -v npm > /dev/null || { echo "Installing from Debian: npm"; \
+	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -q --no-install-recommends npm; }
+
+web: web-deps
+	$(WEB_ENV) qt=$$(web/build-qt.sh) && cmake --preset web -DCIRCLES_WEB_QT="$$qt"
+	$(WEB_ENV) cmake --build --preset web
+	rm -rf build-web && cmake --install build-wasm > /dev/null
+	for file in build-web/*.html build-web/*.js build-web/*.wasm; do \
+	  gzip -9nkf $$file && brotli -q 11 -kf $$file || exit 1; done
+
+serve-web:
+	@test -f build-web/index.html || { echo "No page yet: 'make web' makes it."; exit 1; }
+	@echo "The page is at http://127.0.0.1:8000/ (Ctrl+C stops the server)"
+	$(PYTHON) -m http.server --bind 127.0.0.1 --directory build-web 8000
+
+$(WEB_NODE_MODULES): web/package-lock.json
+	npm ci --prefix web --no-audit --no-fund
+
+test-web: web $(WEB_NODE_MODULES)
+	$(WEB_ENV) ctest --preset web
+
 clean:
-	rm -rf build build-dev build-asan build-windows
+	rm -rf build build-dev build-asan build-windows build-wasm build-web

@@ -1,10 +1,11 @@
 #include "drawing/numbertext.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string_view>
+
+#include <QByteArray>
 
 #include "scene/checked.h"
 
@@ -36,11 +37,10 @@ QString GeneralNumberText(double value, const QLocale& locale) {
 
     // Scientific form with 14 decimals rounds correctly to 15 significant digits and tells the
     // decimal exponent of the rounded value (9.999999999999999 becomes 1.00000000000000e+01).
-    // to_chars always writes '.', whatever the C library's locale: under a locale whose decimal
-    // point is two bytes long, snprintf's would shift every digit after it.
-    char scientific[32] = {};
-    std::to_chars(scientific, scientific + sizeof scientific - 1, std::fabs(value),
-                  std::chars_format::scientific, kSignificantDigits - 1);
+    // Qt's conversion always writes '.', whatever the C library's locale: under a locale whose
+    // decimal point is two bytes long, snprintf's would shift every digit after it.
+    const QByteArray formatted = QByteArray::number(std::fabs(value), 'e', kSignificantDigits - 1);
+    const char* scientific = formatted.constData();
     char digits[kSignificantDigits];
     digits[0] = scientific[0];
     for (int i = 1; i < kSignificantDigits; ++i) {

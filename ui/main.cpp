@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
     if (!form) {
         return 1;
     }
-    form->show();
+    circles::ShowWindow(*form);
     circles::EndWhenDestroyedFromOutside(*form);
     return QApplication::exec();
 }

@@ -6,6 +6,7 @@
 
 #include <QAbstractNativeEventFilter>
 #include <QByteArray>
+#include <QLoggingCategory>
 #include <QMargins>
 #include <QScreen>
 
@@ -102,6 +103,9 @@ std::unique_ptr<QApplication> ConnectToWindowSystem(int& argc, char** argv) {
     auto app = std::make_unique<QApplication>(argc, argv);
     RestoreStderr();
     qInstallMessageHandler(previous);
+    // Qt notes each touch point it drops on the way (the second of two fingers lifted at once,
+    // in a browser): a note for Qt's own developers, not for the user.
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.pointer.dispatch.warning=false"));
     return app;
 }
 
@@ -121,6 +125,17 @@ QRect PlaceOnScreen(QRect window, QRect free) {
 QRect FreeAreaAround(QRect window) {
     const QScreen* screen = QGuiApplication::screenAt(window.center());
     return (screen ? screen : QGuiApplication::primaryScreen())->availableGeometry();
+}
+
+void ShowWindow(QWidget& window) {
+    if (QGuiApplication::platformName() == QLatin1String("wasm")) {
+        // Qt's browser platform draws a title bar wherever a window has the title hint, which
+        // Qt gives every window unless its hints are customised.
+        window.setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::FramelessWindowHint);
+        window.move(window.screen()->geometry().topLeft());
+    }
+    // Rather than show(), which on the browser's platform opens every window full screen.
+    window.showNormal();
 }
 
 void EndWhenDestroyedFromOutside(QWidget& window) {

@@ -28,6 +28,11 @@ QRect PlaceOnScreen(QRect window, QRect free);
 /// where none does.
 QRect FreeAreaAround(QRect window);
 
+/// Shows the window at its own size. Where the platform is a browser page, which would fill the
+/// page with the window and give it a title bar whose close button leaves the page empty, the
+/// window is shown without a frame in the page's corner: the page is its frame.
+void ShowWindow(QWidget& window);
+
 /// Ends the program, with status 0, when the window system destroys the window at someone
 /// else's request (a tool or a crashed window manager) rather than the program closing it:
 /// without its only window the program would otherwise live on with nothing to show.

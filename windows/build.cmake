@@ -17,6 +17,6 @@ configure_file(${CMAKE_CURRENT_LIST_DIR}/wine-run.sh.in ${PROJECT_BINARY_DIR}/wi
     @ONLY)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_BINARY_DIR}/wine-run.sh)
 
-# GoogleTest has no Windows libraries in Debian: windows/cmake/FindGTest.cmake builds it from
-# the source in /usr/src/googletest.
-list(APPEND CMAKE_MODULE_PATH ${CMAKE_CURRENT_LIST_DIR}/cmake)
+# GoogleTest has no Windows libraries in Debian: cmake/FindGTest.cmake builds it from the
+# source in /usr/src/googletest.
+list(APPEND CMAKE_MODULE_PATH ${PROJECT_SOURCE_DIR}/cmake)

@@ -10,6 +10,7 @@
 #include "drawing/numbertext.h"
 #include "drawing/refreshimage.h"
 #include "scene/errors.h"
+#include "ui/fonts.h"
 
 namespace circles {
 namespace {
@@ -74,8 +75,8 @@ protected:
     void Draw(PointXY c0, double r0, PointXY c1, double r1) {
         scene = {{c0, c1}, {r0, r1}};
         // Light hinting, as Debian's fontconfig sets it; Qt's own FreeType (Windows's offscreen
-        // platform) hints fully unless asked.
-        QFont font("IPAPGothic", 9);
+        // platform, the browser's) hints fully unless asked.
+        QFont font = WindowFont(9);
         font.setHintingPreference(QFont::PreferVerticalHinting);
         picture2.setFont(font);
         RefreshImage(scene, picture2, picture1);

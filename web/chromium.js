@@ -1,0 +1,90 @@
+// Debian's Chromium, headless, for the web page's tests and benchmarks: started as it needs to be
+// here (no sandbox as root, SwiftShader's WebGL 2 for Qt's compositor, none of its own network
+// traffic, which this machine's closed network refuses), driven through the DevTools protocol by
+// puppeteer-core; and a static web server on 127.0.0.1 for it to open pages from.
+//
+// Run as a program, it runs a test program of the web build in a page, as CTest runs the others,
+// and ends with the program's status:
+//
+//     node web/chromium.js build-wasm/tests/qt_tests.js [ARGUMENT...]
+"use strict";
+
+const fs = require("node:fs");
+const http = require("node:http");
+const path = require("node:path");
+const puppeteer = require("puppeteer-core");
+
+const TYPES = { ".html": "text/html", ".js": "text/javascript", ".wasm": "application/wasm",
+                ".png": "image/png" };
+
+function launch() {
+  return puppeteer.launch({
+    executablePath: "/usr/bin/chromium",
+    headless: true,
+    args: ["--no-sandbox", "--use-angle=swiftshader", "--enable-unsafe-swiftshader",
+           "--disable-background-networking", "--disable-component-update", "--disable-sync",
+           "--no-first-run", "--disable-gpu-vsync", "--disable-frame-rate-limit"],
+  });
+}
+
+// Serves the files of a folder, each with its type; `pages` puts files of its own at paths (null
+// for none there), and `wasmType` sends the program with another type (a server that does not
+// know it).
+function serve(folder, { pages = {}, wasmType = TYPES[".wasm"] } = {}) {
+  const server = http.createServer((request, response) => {
+    const name = new URL(request.url, "http://localhost").pathname.replace(/\/$/, "/index.html");
+    const file = path.join(folder, path.normalize(name));
+    const extension = path.extname(name);
+    const body = name in pages ? pages[name] :
+                 file.startsWith(folder) && fs.existsSync(file) ? fs.readFileSync(file) : null;
+    if (body === null) {
+      response.writeHead(404).end();
+      return;
+    }
+    response.writeHead(200, { "Content-Type": extension === ".wasm" ? wasmType : TYPES[extension],
+                              "Cache-Control": "no-store" });
+    response.end(body);
+  });
+  return new Promise((listening) => server.listen(0, "127.0.0.1", () => listening(server)));
+}
+
+const address = (server) => `http://127.0.0.1:${server.address().port}/`;
+
+// A test program in a page of its own, its arguments and output as on a terminal.
+async function runTestProgram(program, args) {
+  const name = path.basename(program, ".js");
+  const page = `<!DOCTYPE html><div id="screen" style="width: 1024px; height: 768px"></div>
+    <script src="${name}.js"></script>
+    <script>createQtAppInstance({ qtContainerElements: [document.getElementById("screen")],
+      arguments: ${JSON.stringify(args)}, print: (line) => console.log(line),
+      printErr: (line) => console.error(line), quit: (status) => window.exited(status) });
+    </script>`;
+  const server = await serve(path.dirname(path.resolve(program)), { pages: { "/run.html": page } });
+  const browser = await launch();
+  try {
+    const tab = await browser.newPage();
+    await tab.setViewport({ width: 1024, height: 768 });
+    tab.on("console", (message) =>
+      (message.type() === "error" ? process.stderr : process.stdout).write(`${message.text()}\n`));
+    let exit;
+    const exited = new Promise((resolve) => { exit = resolve; });
+    await tab.exposeFunction("exited", (status) => exit(status));
+    tab.on("pageerror", (error) => process.stderr.write(`${error.message}\n`));
+    await tab.goto(`${address(server)}run.html`);
+    return await exited;
+  } finally {
+    await browser.close();
+    server.close();
+  }
+}
+
+module.exports = { launch, serve, address };
+
+if (require.main === module) {
+  runTestProgram(process.argv[2], process.argv.slice(3)).then((status) => {
+    process.exitCode = status;
+  }, (error) => {
+    console.error(error.message);
+    process.exitCode = 1;
+  });
+}

@@ -1,0 +1,79 @@
+// Loads the program into the page: its WebAssembly, compiled while it downloads, with a bar that
+// shows how far the download has got; then emscripten's part of the program, which starts it in
+// the window's place. Where the browser cannot run it, one Japanese line says so instead.
+"use strict";
+
+(() => {
+  const screen = document.getElementById("screen");
+  const status = document.getElementById("status");
+  const bar = status.querySelector("progress");
+  const line = status.querySelector("span");
+  const report = document.getElementById("report");
+
+  function fail(text) {
+    screen.append(status);
+    bar.hidden = true;
+    line.textContent = text;
+  }
+  const failed = () => fail("プログラムを読み込めませんでした。ページを読み込み直してください。");
+
+  // The program writes on stderr only its reports of run-time errors: they go to the console,
+  // as on a desktop they go to the terminal, and the last one to the page.
+  function reportError(text) {
+    console.error(text);
+    report.textContent = text;
+    report.hidden = false;
+  }
+
+  // The program as the browser has compiled it. The download is read twice, by the compiler and
+  // by the bar, which counts its bytes against the program's size (the download's own length
+  // counts compressed bytes). A server that sends no program, or not as application/wasm, fails.
+  async function compileProgram() {
+    const response = await fetch("circle-intersection.wasm");
+    if (!response.ok) {
+      throw new Error(response.statusText);
+    }
+    const [counted, compiled] = response.body.tee();
+    const total = Number(screen.dataset.programBytes);
+    const reader = counted.getReader();
+    (async () => {
+      for (let received = 0, chunk; !(chunk = await reader.read()).done;) {
+        bar.value = (received += chunk.value.length) / total;
+      }
+    })();
+    return WebAssembly.compileStreaming(new Response(compiled, { headers: response.headers }));
+  }
+
+  function loadScript(source) {
+    return new Promise((loaded, failedToLoad) => {
+      const script = document.createElement("script");
+      script.src = source;
+      script.onload = loaded;
+      script.onerror = failedToLoad;
+      document.head.append(script);
+    });
+  }
+
+  if (typeof WebAssembly !== "object" || typeof WebAssembly.compileStreaming !== "function") {
+    fail("このブラウザーでは WebAssembly が使えないため、プログラムを動かせません。");
+    return;
+  }
+  Promise.all([compileProgram(), loadScript("circle-intersection.js")])
+    .then(([program]) => {
+      status.remove();
+      return createQtAppInstance({
+        qtContainerElements: [screen],
+        instantiateWasm(imports, instantiated) {
+          WebAssembly.instantiate(program, imports).then(
+            (instance) => instantiated(instance, program), failed);
+          return {};
+        },
+        print() {},
+        printErr: reportError,
+        onAbort: failed,
+        // The program ends only where it cannot show its window; it has said why on stderr.
+        quit() {},
+      });
+    })
+    .catch(failed);
+})();

@@ -1,0 +1,54 @@
+# The web page, laid out by `cmake --install build-wasm --prefix build-web` (make web): a folder
+# of static files that any web server can serve as it is.
+#
+#   index.html                 the page: the window's place, the loading and failure lines
+#   loader.js                  loads the program into the page, saying how far it has got
+#   circle-intersection.js     emscripten's part of the program
+#   circle-intersection.wasm   the program, with its Japanese face
+#   circle-intersection.png    the page's icon
+#   licences/                  what the page is made of, and under which licences
+
+# The window's face, cut down to the characters its texts use and renamed, as its licence asks
+# of a changed copy (web/cut-face.py), carried inside the program: Qt finds no face in a browser.
+# It is cut when the build is configured, and again whenever the texts change.
+set(face /usr/share/fonts/opentype/ipafont-gothic/ipagp.ttf)
+set(cut_face ${PROJECT_BINARY_DIR}/fonts/circle-intersection-gothic.ttf)
+set(shown_texts ${PROJECT_SOURCE_DIR}/ui/form1.cpp)
+file(MAKE_DIRECTORY ${PROJECT_BINARY_DIR}/fonts)
+execute_process(
+    COMMAND /usr/bin/python3 ${CMAKE_CURRENT_LIST_DIR}/cut-face.py ${face} ${cut_face} ${shown_texts}
+    COMMAND_ERROR_IS_FATAL ANY)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+    ${CMAKE_CURRENT_LIST_DIR}/cut-face.py ${shown_texts})
+qt_add_resources(circles_ui fonts PREFIX /fonts BASE ${PROJECT_BINARY_DIR}/fonts FILES ${cut_face})
+
+# Qt links its programs for any environment; the page's runs in a browser only.
+target_link_options(circle-intersection PRIVATE "SHELL:-s ENVIRONMENT=web")
+
+# The page takes the window's size from the window's own layout.
+file(STRINGS ${PROJECT_SOURCE_DIR}/ui/layout.h client_area REGEX "kClientArea\\{")
+string(REGEX MATCHALL "[0-9]+" client_area "${client_area}")
+list(GET client_area 2 CIRCLES_WINDOW_WIDTH)
+list(GET client_area 3 CIRCLES_WINDOW_HEIGHT)
+# The page tells how far the program has loaded by its size, known once it is linked.
+add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/index.html
+    COMMAND ${CMAKE_COMMAND} -DWASM=$<TARGET_FILE_DIR:circle-intersection>/circle-intersection.wasm
+        -DPAGE=${CMAKE_CURRENT_LIST_DIR}/index.html.in -DOUTPUT=${PROJECT_BINARY_DIR}/index.html
+        -DCIRCLES_WINDOW_WIDTH=${CIRCLES_WINDOW_WIDTH}
+        -DCIRCLES_WINDOW_HEIGHT=${CIRCLES_WINDOW_HEIGHT}
+        -P ${CMAKE_CURRENT_LIST_DIR}/index.cmake
+    DEPENDS circle-intersection ${CMAKE_CURRENT_LIST_DIR}/index.html.in
+        ${CMAKE_CURRENT_LIST_DIR}/index.cmake
+    VERBATIM)
+add_custom_target(circles_page ALL DEPENDS ${PROJECT_BINARY_DIR}/index.html)
+
+install(FILES ${PROJECT_BINARY_DIR}/index.html ${CMAKE_CURRENT_LIST_DIR}/loader.js
+              $<TARGET_FILE:circle-intersection>
+              $<TARGET_FILE_DIR:circle-intersection>/circle-intersection.wasm
+        DESTINATION .)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/icon/circle-intersection-32.png
+        DESTINATION . RENAME circle-intersection.png)
+set(qt ${CIRCLES_WEB_QT}/share/circle-intersection)
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE ${qt}/qt-copyright.txt ${qt}/LGPL-3.0-only.txt
+              ${qt}/GPL-3.0-only.txt /usr/share/doc/fonts-ipafont-gothic/copyright
+        DESTINATION licences)
