@@ -244,5 +244,12 @@ $(WEB_NODE_MODULES): web/package-lock.json
 test-web: web $(WEB_NODE_MODULES)
 	$(WEB_ENV) ctest --preset web
 
+# The page's size, its first picture and its mouse moves in Chromium, beside the desktop
+# program's mouse moves (bench/web_bench.js).
+bench-web: deps-bench web $(WEB_NODE_MODULES)
+	cmake --preset release -DCIRCLES_BUILD_BENCHMARKS=ON
+	cmake --build --preset release --target circle-intersection-bench
+	NODE_PATH=web/node_modules node bench/web_bench.js build-web $(BENCH)
+
 clean:
 	rm -rf build build-dev build-asan build-windows build-wasm build-web

@@ -1,0 +1,113 @@
+// The web page's benchmarks, in Debian's headless Chromium on 127.0.0.1 (make bench-web):
+// - the bytes a first visit transfers, raw, gzip -9 and Brotli (the page's precompressed copies;
+//   goal: at most 3 MB compressed in all);
+// - navigation to the first complete picture, median of 9 first visits, each with an empty
+//   cache (goal: at most 1.0 s);
+// - a mouse move with the left button to the picture updated on the page, p99 over 1,000 moves
+//   (goal: at most 4 ms, a 240 Hz display's frame), and the same moves' handling alone beside
+//   BM_MouseMoveEvent's p99, the desktop program's, measured in the same run.
+//
+// Usage: node bench/web_bench.js build-web build/circle-intersection-bench
+"use strict";
+
+const { execFileSync } = require("node:child_process");
+const fs = require("node:fs");
+const path = require("node:path");
+const { address, launch, serve } = require("../web/chromium.js");
+
+const [folder, desktopBench] = process.argv.slice(2);
+const FIRST_VISIT = ["index.html", "loader.js", "circle-intersection.js", "circle-intersection.wasm",
+                     "circle-intersection.png"];
+const MOVES = 1000;
+
+const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.length / 2)];
+const p99 = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.length * 0.99)];
+const megabytes = (bytes) => `${(bytes / 1e6).toFixed(2)} MB`;
+
+// In the page, before it loads: the end of every frame in which Qt drew, on the time line of the
+// navigation (performance.now()). `firstPicture` is the first frame whose picture shows the blue
+// centre's dot: Qt composites the whole window in one frame, so that frame holds all of it. Each
+// mouse move's start (its event's time), the end of its handling (when it has passed every
+// listener, Qt's included) and the end of the next frame are recorded in `moves`.
+function timeFrames() {
+  window.moves = [];
+  let move = null;
+  addEventListener("mousemove", (event) => { move = { start: event.timeStamp }; }, true);
+  addEventListener("mousemove", () => { move.handled = performance.now(); });
+  const frame = requestAnimationFrame;
+  window.requestAnimationFrame = (draw) => frame((time) => {
+    draw(time);
+    const end = performance.now();
+    if (move) {
+      window.moves.push({ ...move, shown: end });
+      move = null;
+    }
+    const canvas = document.querySelector("canvas");
+    const gl = canvas && (canvas.getContext("webgl2") || canvas.getContext("webgl"));
+    if (gl && window.firstPicture === undefined) {
+      const ratio = canvas.width / canvas.clientWidth, pixel = new Uint8Array(4);
+      const [x, y] = [Math.round((10 + 103) * ratio), Math.round((18 + 100) * ratio)];
+      gl.readPixels(x, canvas.height - 1 - y, 1, 1, gl.RGBA, gl.UNSIGNED_BYTE, pixel);
+      if (pixel[0] === 0 && pixel[1] === 0 && pixel[2] === 255) window.firstPicture = end;
+    }
+  });
+}
+
+async function main() {
+  const size = (file) => (fs.existsSync(file) ? fs.statSync(file).size : undefined);
+  const bytes = { raw: 0, gzip: 0, brotli: 0 };
+  for (const name of FIRST_VISIT) {
+    const file = path.join(folder, name);
+    bytes.raw += size(file);
+    bytes.gzip += size(`${file}.gz`) ?? size(file);
+    bytes.brotli += size(`${file}.br`) ?? size(file);
+  }
+  console.log(`A first visit transfers ${megabytes(bytes.raw)} raw, ${megabytes(bytes.gzip)} ` +
+              `with gzip -9, ${megabytes(bytes.brotli)} with Brotli (goal: at most 3 MB)`);
+
+  const server = await serve(path.resolve(folder));
+  const browser = await launch();
+  const firstPictures = [];
+  let page;
+  for (let visit = 0; visit < 9; ++visit) {
+    const context = await browser.createBrowserContext();  // an empty cache
+    page = await context.newPage();
+    await page.evaluateOnNewDocument(timeFrames);
+    await page.goto(address(server));
+    await page.waitForFunction(() => window.firstPicture !== undefined, { timeout: 30000 });
+    firstPictures.push(await page.evaluate(() => window.firstPicture));
+  }
+  console.log(`Navigation to the first complete picture: median ${median(firstPictures).toFixed(0)} ` +
+              `ms of 9 (${Math.min(...firstPictures).toFixed(0)} to ` +
+              `${Math.max(...firstPictures).toFixed(0)}; goal: at most 1000)`);
+
+  // The left button held on the picture, the pointer goes to and fro between a place where the
+  // circles cross and one where they do not, as BM_MouseMoveEvent's events do; each move waits
+  // for the frame that shows it.
+  await page.mouse.move(210, 218);
+  await page.mouse.down();
+  for (let i = 0; i < MOVES; ++i) {
+    await page.mouse.move(i % 2 ? 10 + 120 : 10 + 200, i % 2 ? 18 + 110 : 18 + 250);
+    await page.waitForFunction((count) => window.moves.length > count, { polling: "raf" }, i);
+  }
+  await page.mouse.up();
+  const moves = await page.evaluate(() => window.moves);
+  const shown = p99(moves.map((move) => move.shown - move.start));
+  const handled = p99(moves.map((move) => move.handled - move.start));
+  await browser.close();
+  server.close();
+
+  const desktop = JSON.parse(execFileSync(desktopBench, ["--benchmark_filter=BM_MouseMoveEvent$",
+    "--benchmark_format=json"], { env: { ...process.env, QT_QPA_PLATFORM: "offscreen",
+                                  XDG_RUNTIME_DIR: fs.mkdtempSync("/tmp/circles-bench-") } }));
+  const desktopP99 = desktop.benchmarks[0].p99_us / 1000;
+  console.log(`A mouse move to the picture updated on the page: p99 ${shown.toFixed(2)} ms of ` +
+              `${moves.length} (goal: at most 4 ms)`);
+  console.log(`Its handling alone: p99 ${handled.toFixed(2)} ms, ${(handled / desktopP99).toFixed(1)} ` +
+              `x the desktop program's (BM_MouseMoveEvent p99 ${(desktopP99 * 1000).toFixed(1)} us)`);
+}
+
+main().catch((error) => {
+  console.error(error);
+  process.exitCode = 1;
+});
