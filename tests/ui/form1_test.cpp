@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <memory>
 
 #include <private/qguiapplication_p.h>
 #include <qpa/qplatformaccessibility.h>
@@ -90,7 +91,7 @@ protected:
         std::vector<QPoint> before;
         for (std::size_t step = 0; step <= steps.size(); ++step) {
             const std::vector<QPoint> now = step < steps.size() ? steps[step] : before;
-            auto touch = QTest::touchEvent(on, device);
+            auto touch = QTest::touchEvent(on, device.get());
             for (std::size_t i = 0; i < std::max(before.size(), now.size()); ++i) {
                 const int id = static_cast<int>(i);
                 step == steps.size() || i >= now.size() ? touch.release(id, before[i], on)
@@ -105,7 +106,8 @@ protected:
 
     EventHost host;
     Form1 form{host};
-    QPointingDevice* device = QTest::createTouchDevice();
+    // Owned by the test: Qt registers the device but leaves its deletion to whoever made it.
+    std::unique_ptr<QPointingDevice> device{QTest::createTouchDevice()};
 };
 
 // Where the window opens on screens of every size; the frame needs 8 px at the sides and below,
