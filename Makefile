@@ -182,10 +182,15 @@ deb-src:
 	  $(SUDO) apt-get update -q; \
 	fi
 
+# A build folder configured against another Qt (an older one in the cache) is configured afresh:
+# CMake would go on finding Qt's parts where it found them first.
+FRESH_FOR = $$(grep -qsx "$(2):[A-Z]*=$$qt" $(1)/CMakeCache.txt || echo --fresh)
+
 windows-deps: deps-windows deb-src
 
 windows: windows-deps
-	qt=$$(windows/build-qt.sh) && cmake --preset windows -DCIRCLES_WINDOWS_QT="$$qt"
+	qt=$$(windows/build-qt.sh) && cmake --preset windows $(call FRESH_FOR,build-windows,CIRCLES_WINDOWS_QT) \
+	  -DCIRCLES_WINDOWS_QT="$$qt"
 	cmake --build --preset windows
 	cpack --config build-windows/CPackConfig.cmake
 
@@ -227,7 +232,8 @@ web-deps: deps-web deb-src
 	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -q --no-install-recommends npm; }
 
 web: web-deps
-	$(WEB_ENV) qt=$$(web/build-qt.sh) && cmake --preset web -DCIRCLES_WEB_QT="$$qt"
+	$(WEB_ENV) qt=$$(web/build-qt.sh) && cmake --preset web $(call FRESH_FOR,build-wasm,CIRCLES_WEB_QT) \
+	  -DCIRCLES_WEB_QT="$$qt"
 	$(WEB_ENV) cmake --build --preset web
 	rm -rf build-web && cmake --install build-wasm > /dev/null
 	for file in build-web/*.html build-web/*.js build-web/*.wasm; do \
