@@ -28,9 +28,9 @@ function launch() {
 }
 
 // Serves the files of a folder, each with its type; `pages` puts files of its own at paths (null
-// for none there), and `wasmType` sends the program with another type (a server that does not
-// know it).
-function serve(folder, { pages = {}, wasmType = TYPES[".wasm"] } = {}) {
+// for none there), `wasmType` sends the program with another type (a server that does not know
+// it), and `isolated` isolates the page from other sites, which gives its clock microseconds.
+function serve(folder, { pages = {}, wasmType = TYPES[".wasm"], isolated = false } = {}) {
   const server = http.createServer((request, response) => {
     const name = new URL(request.url, "http://localhost").pathname.replace(/\/$/, "/index.html");
     const file = path.join(folder, path.normalize(name));
@@ -41,8 +41,12 @@ function serve(folder, { pages = {}, wasmType = TYPES[".wasm"] } = {}) {
       response.writeHead(404).end();
       return;
     }
-    response.writeHead(200, { "Content-Type": extension === ".wasm" ? wasmType : TYPES[extension],
-                              "Cache-Control": "no-store" });
+    response.writeHead(200, {
+      "Content-Type": extension === ".wasm" ? wasmType : TYPES[extension],
+      "Cache-Control": "no-store",
+      ...(isolated && { "Cross-Origin-Opener-Policy": "same-origin",
+                        "Cross-Origin-Embedder-Policy": "require-corp" }),
+    });
     response.end(body);
   });
   return new Promise((listening) => server.listen(0, "127.0.0.1", () => listening(server)));
