@@ -33,16 +33,16 @@ list(GET client_area 3 CIRCLES_WINDOW_HEIGHT)
 # The page tells how far the program has loaded by its size, known once it is linked.
 add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/index.html
     COMMAND ${CMAKE_COMMAND} -DWASM=$<TARGET_FILE_DIR:circle-intersection>/circle-intersection.wasm
-        -DPAGE=${CMAKE_CURRENT_LIST_DIR}/index.html.in -DOUTPUT=${PROJECT_BINARY_DIR}/index.html
+        -DPAGE=${PROJECT_SOURCE_DIR}/ui/web/index.html -DOUTPUT=${PROJECT_BINARY_DIR}/index.html
         -DCIRCLES_WINDOW_WIDTH=${CIRCLES_WINDOW_WIDTH}
         -DCIRCLES_WINDOW_HEIGHT=${CIRCLES_WINDOW_HEIGHT}
         -P ${CMAKE_CURRENT_LIST_DIR}/index.cmake
-    DEPENDS circle-intersection ${CMAKE_CURRENT_LIST_DIR}/index.html.in
+    DEPENDS circle-intersection ${PROJECT_SOURCE_DIR}/ui/web/index.html
         ${CMAKE_CURRENT_LIST_DIR}/index.cmake
     VERBATIM)
 add_custom_target(circles_page ALL DEPENDS ${PROJECT_BINARY_DIR}/index.html)
 
-install(FILES ${PROJECT_BINARY_DIR}/index.html ${CMAKE_CURRENT_LIST_DIR}/loader.js
+install(FILES ${PROJECT_BINARY_DIR}/index.html ${PROJECT_SOURCE_DIR}/ui/web/loader.js
               $<TARGET_FILE:circle-intersection>
               $<TARGET_FILE_DIR:circle-intersection>/circle-intersection.wasm
         DESTINATION .)

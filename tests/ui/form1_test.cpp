@@ -173,7 +173,6 @@ TEST_F(Form1Test, EveryInputChangesTheSceneAsItShould) {
         {[&] { Move(Qt::NoButton, {250, 100}); }, "(100,100) 100 / (300,300) 50"},
         {[&] { Move(mid, {250, 100}); }, "(100,100) 100 / (300,300) 50"},
         {[&] { Move(left | right, {250, 100}); }, "(100,100) 100 / (300,300) 50"},
-        {[&] { Move(left | right | mid, {250, 100}); }, "(100,100) 100 / (300,300) 50"},
         {[&] { Move(right, {300, 100}); }, "(100,100) 100 / (300,100) 50"},
         {[&] { Move(left, {250, 100}, shift); }, "(250,100) 100 / (300,100) 50"},
         {[&] { Move(left, {150.5, -12.25}); }, "(150.5,-12.25) 100 / (300,100) 50"},
@@ -182,7 +181,6 @@ TEST_F(Form1Test, EveryInputChangesTheSceneAsItShould) {
         {[&] { Key(Qt::Key_Left, ctrl); }, "(152.5,7.75) 100 / (298,100) 50"},
         {[&] { Key(Qt::Key_Up, ctrl | shift); }, "(152.5,7.75) 100 / (298,80) 50"},
         {[&] { Key(Qt::Key_Left, Qt::AltModifier); }, "(152.5,7.75) 100 / (298,80) 50"},
-        {[&] { Key(Qt::Key_PageUp); }, "(152.5,7.75) 100 / (298,80) 50", picture},
         {[&] { Key(Qt::Key_Tab); }, "(152.5,7.75) 100 / (298,80) 50", bar},
         {[&] { Key(Qt::Key_Right); }, "(152.5,7.75) 102 / (298,80) 50", bar},
         {[&] { Key(Qt::Key_PageDown); }, "(152.5,7.75) 92 / (298,80) 50", bar},
@@ -197,6 +195,10 @@ TEST_F(Form1Test, EveryInputChangesTheSceneAsItShould) {
         {[&] { click(Qt::MiddleButton, kSubLine); }, "(152.5,7.75) 92 / (298,80) 200"},
         {[&] { click(Qt::MiddleButton, kThumb); }, "(152.5,7.75) 92 / (298,80) 200"},
         {[&] { click(Qt::RightButton, kAddPage); }, "(152.5,7.75) 92 / (298,80) 200"},
+        {[&] { QTest::mousePress(bar, Qt::LeftButton, {}, {kThumb, 8}); }, "(152.5,7.75) 92 / (298,80) 200"},
+        {[&] { QTest::mouseMove(bar, {kThumb - 8, 8}); }, "(152.5,7.75) 81 / (298,80) 200"},
+        {[&] { QTest::mouseMove(bar, {kThumb, 8}); }, "(152.5,7.75) 92 / (298,80) 200"},
+        {[&] { QTest::mouseRelease(bar, Qt::LeftButton, {}, {kThumb, 8}); }, "(152.5,7.75) 92 / (298,80) 200"},
         {[&] { Touch(picture, {{{52, 52}}, {{100, 80}}, {{150, 250}}}); }, "(148,248) 92 / (298,80) 200"},
         {[&] { Touch(picture, {{{302, 302}}, {{250, 100}}}, true); }, "(148,248) 92 / (248,98) 200"},
         {[&] { Touch(picture, {{{52, 52}}}); }, "(148,248) 92 / (248,98) 200"},
@@ -220,15 +222,6 @@ TEST_F(Form1Test, EveryInputChangesTheSceneAsItShould) {
         EXPECT_TRUE(state == previous || descriptionChanges > told) << "told";
         EXPECT_TRUE(focus == nullptr || QApplication::focusWidget() == focus);
     }
-    // A drag of the thumb redraws at every step.
-    QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(bar->width() - 24, 8));
-    for (int step = 1; step <= 3; ++step) {
-        const QImage before = Picture();
-        QTest::mouseMove(bar, QPoint(bar->width() - 24 - 8 * step, 8));
-        EXPECT_EQ(State().section(' ', 1, 1).toInt(), bar->value());
-        EXPECT_NE(Picture(), before);
-    }
-    QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(bar->width() - 48, 8));
     // The right button opens no menu on the bar either.
     QWidget* menu = nullptr;  // one would be closed at once
     QTimer::singleShot(0, [&] { (menu = QApplication::activePopupWidget()) && menu->close(); });
@@ -277,12 +270,11 @@ TEST_F(Form1Test, ShowsTheKeyboardFocusAroundTheFocusedControl) {
     QWidget inDarker;
     inDarker.setPalette(darker);
     const QImage labelled = Form1(host, &inDarker).Picture2.Image();
-    int darkest = 255;  // among the pixels of the blue centre's label, "(100,100)"
-    for (int i = 0; i < 50 * 12; ++i) {
-        darkest = std::min(darkest, qGray(labelled.pixel(QPoint(80 + i % 50, 110 + i / 50) *
-                                                         labelled.devicePixelRatio())));
-    }
-    EXPECT_LT(darkest, 64);
+    // The blue centre's label, "(100,100)", 52 px wide so that its rows have no padding.
+    const qreal dpr = labelled.devicePixelRatio();
+    const QImage label = labelled.copy(QRectF(80 * dpr, 110 * dpr, 52 * dpr, 12 * dpr).toRect())
+                             .convertToFormat(QImage::Format_Grayscale8);
+    EXPECT_LT(*std::min_element(label.constBits(), label.constBits() + label.sizeInBytes()), 64);
     for (const QPalette& palette : {light, darker}) {
         form.setPalette(palette);
         form.setAttribute(Qt::WA_KeyboardFocusChange, false);

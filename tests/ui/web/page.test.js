@@ -1,6 +1,6 @@
 // The web page as a visitor meets it, in Debian's headless Chromium on 127.0.0.1, driven by the
 // DevTools protocol's own mouse, key and touch events. $CIRCLES_PAGE names the page's folder; a
-// start-up picture that differs from tests/web/start-up.png is written to $TEST_OUTPUT, and
+// start-up picture that differs from tests/ui/web/start-up.png is written to $TEST_OUTPUT, and
 // CIRCLES_REMAKE_REFERENCES=1 makes the reference anew.
 "use strict";
 
@@ -8,11 +8,11 @@ const assert = require("node:assert");
 const fs = require("node:fs");
 const path = require("node:path");
 const test = require("node:test");
-const { address, launch, serve } = require("../../web/chromium.js");
+const { address, launch, serve } = require("../../../web/chromium.js");
 
 const FOLDER = path.resolve(process.env.CIRCLES_PAGE ?? "build-web");
 const REFERENCE = path.join(__dirname, "start-up.png");
-const [WIDTH, HEIGHT] = fs.readFileSync(path.join(__dirname, "../../ui/layout.h"), "utf8")
+const [WIDTH, HEIGHT] = fs.readFileSync(path.join(__dirname, "../../../ui/layout.h"), "utf8")
   .match(/kClientArea\{\d+, \d+, (\d+), (\d+)\}/).slice(1).map(Number);
 const BLUE = "0,0,255", RED = "255,0,0", LIGHT_BLUE = "127,127,255";
 const FAILED = "プログラムを読み込めませんでした。ページを読み込み直してください。";
@@ -33,8 +33,8 @@ async function open(browser, url, setUp = async () => {}) {
   return page;
 }
 
-// The colours of what the tab shows of the window (or of a PNG), as "r,g,b" by x and y of the
-// drawing area, which starts 10 px right of and 18 px below the window's corner.
+// The pixels the tab shows of the window (or of a PNG), and the colour at x, y of the drawing
+// area, which starts 10 px right of and 18 px below the window's corner, as "r,g,b".
 async function window(page, png) {
   png ??= await page.screenshot({ clip: { x: 0, y: 0, width: WIDTH, height: HEIGHT } });
   const rgba = await page.evaluate(async (base64) => {
@@ -51,16 +51,20 @@ async function waitFor(what, holds) {
     assert.ok(Date.now() < deadline, `no ${what} after 10 s`);
   }
 }
-// A circle's centre dot is a ring of radius 3 round its centre.
-const dotAt = (page, x, y, colour) => waitFor(`dot at ${x}, ${y}`,
-  async () => (await window(page)).at(x + 3, y) === colour);
+const colourAt = (page, x, y, colour) => waitFor(`${colour} at ${x}, ${y}`,
+  async () => (await window(page)).at(x, y) === colour);
 
 test("the page", async (t) => {
   const browser = await launch();
-  const server = await serve(FOLDER);
-  t.after(() => browser.close() && server.close());
+  const servers = [];  // each closed at the end, with the connections the browser left open
+  const start = async (options) => servers[servers.push(await serve(FOLDER, options)) - 1];
+  const server = await start();
+  t.after(async () => {
+    await browser.close();
+    servers.forEach((each) => each.close() && each.closeAllConnections());
+  });
   const page = await open(browser, address(server));
-  await dotAt(page, 100, 100, BLUE);
+  await colourAt(page, 103, 100, BLUE);  // the blue centre's dot, a ring of radius 3
 
   await t.test("starts as the window does, in Japanese", async () => {
     assert.deepStrictEqual(await page.evaluate(() => [document.title, document.documentElement.lang,
@@ -69,48 +73,44 @@ test("the page", async (t) => {
     if (process.env.CIRCLES_REMAKE_REFERENCES) fs.writeFileSync(REFERENCE, png);
     if ((await window(page, fs.readFileSync(REFERENCE))).rgba.join() !== rgba.join()) {
       fs.writeFileSync(path.join(process.env.TEST_OUTPUT ?? ".", "web-start-up-actual.png"), png);
-      assert.fail("the start-up picture differs from tests/web/start-up.png");
+      assert.fail("the start-up picture differs from tests/ui/web/start-up.png");
     }
   });
 
+  // What the page adds to the program's own handling: mouse buttons, keys and touches reach it,
+  // a finger scrolls and zooms nothing, and no right click opens the browser's menu.
   await t.test("moves the centres and the radii by mouse, keys and fingers, opening no menu", async () => {
     const cdp = await page.createCDPSession();
-    const touch = (type, ...points) => cdp.send("Input.dispatchTouchEvent",
-      { type, touchPoints: points.map(([x, y], id) => ({ x: 10 + x, y: 18 + y, id })) });
-    const mouse = async (buttons, x, y) => {  // pressed on the picture, moved, released
-      await page.mouse.move(210, 218);
+    const touch = (type, [x, y] = []) =>
+      cdp.send("Input.dispatchTouchEvent", { type, touchPoints: x ? [{ x: 10 + x, y: 18 + y }] : [] });
+    const finger = (from, held, to) => async () => {  // held still first, or not
+      await touch("touchStart", from).then(() => sleep(held ? 1000 : 0));
+      await touch("touchMove", to).then(() => touch("touchEnd"));
+    };
+    const drag = (buttons, [fromX, fromY], [x, y], steps = 4) => async () => {
+      await page.mouse.move(fromX, fromY);
       for (const button of buttons) await page.mouse.down({ button });
-      await page.mouse.move(10 + x, 18 + y, { steps: 4 });
+      await page.mouse.move(x, y, { steps });
       for (const button of buttons) await page.mouse.up({ button });
     };
-    const key = async (name, modifier) => {
-      if (modifier) await page.keyboard.down(modifier);
-      await page.keyboard.press(name);
-      if (modifier) await page.keyboard.up(modifier);
-    };
-    const bar = (x) => page.mouse.click(424 + x, 128);  // the blue bar, 201 px wide
+    const key = (modifier, name) => () => page.keyboard.down(modifier)
+      .then(() => page.keyboard.press(name)).then(() => page.keyboard.up(modifier));
+    const [picture, bar] = [[210, 218], (x) => page.mouse.click(424 + x, 128)];  // the blue bar
     const steps = [  // each leaves that colour at (x, y) of the drawing area
-      [() => mouse(["left"], 150, 250), 153, 250, BLUE],
-      [() => mouse(["right"], 330, 80), 333, 80, RED],
-      [() => mouse(["left", "right"], 20, 20), 153, 250, BLUE],  // both move nothing
-      [() => key("ArrowRight"), 154, 250, BLUE],
-      [() => key("ArrowUp", "Control"), 333, 79, RED],
-      [async () => { await touch("touchStart", [40, 40]); await touch("touchMove", [100, 150]);
-                     await touch("touchEnd"); }, 103, 150, BLUE],
-      [async () => { await touch("touchStart", [300, 300]); await sleep(1000);  // held first
-                     await touch("touchMove", [250, 60]); await touch("touchEnd"); }, 253, 60, RED],
-      [async () => { await touch("touchStart", [40, 40], [60, 60]);  // two fingers move nothing
-                     await touch("touchMove", [200, 200], [220, 220]); await touch("touchEnd"); },
-       103, 150, BLUE],
+      [drag(["left"], picture, [160, 268]), 153, 250, BLUE],
+      [drag(["right"], picture, [340, 98]), 333, 80, RED],
+      [drag(["left", "right"], picture, [30, 38]), 153, 250, BLUE],  // both move nothing
+      [key("Shift", "ArrowRight"), 163, 250, BLUE],
+      [key("Control", "ArrowUp"), 333, 79, RED],
+      [finger([40, 40], false, [100, 150]), 103, 150, BLUE],
+      [finger([300, 300], true, [250, 60]), 253, 60, RED],
       [() => bar(194), 100 + 101, 150, LIGHT_BLUE],  // its right arrow: the radius by 1
       [() => bar(170), 100 + 106, 150, LIGHT_BLUE],  // its trough: by 5
-      [async () => { await page.mouse.move(424 + 110, 128); await page.mouse.down();  // the thumb
-                     await page.mouse.move(424 + 400, 128, { steps: 4 }); await page.mouse.up(); },
-       100 + 200, 150, LIGHT_BLUE],
+      [drag(["left"], [424 + 110, 128], [424 + 400, 128]), 100 + 200, 150, LIGHT_BLUE],  // its thumb
     ];
     for (const [act, x, y, colour] of steps) {
       await act();
-      await waitFor(`${colour} at ${x}, ${y}`, async () => (await window(page)).at(x, y) === colour);
+      await colourAt(page, x, y, colour);
     }
     await page.mouse.click(424 + 170, 128, { button: "right" });
     await page.mouse.click(200, 200, { button: "right" });
@@ -122,9 +122,8 @@ test("the page", async (t) => {
     const phone = await open(browser, address(server), (tab) => tab.setViewport(
       { width: 390, height: 844, deviceScaleFactor: 3, isMobile: true, hasTouch: true }));
     await waitFor("the window", () => phone.evaluate(() => document.querySelector("canvas") !== null));
-    const [shown, drawn] = await phone.evaluate(() => [
-      document.querySelector("canvas").getBoundingClientRect().width * visualViewport.scale,
-      document.querySelector("canvas").width]);
+    const [shown, drawn] = await phone.$eval("canvas", (canvas) =>
+      [canvas.getBoundingClientRect().width * visualViewport.scale, canvas.width]);
     assert.ok(shown <= 390 && Math.abs(drawn - 3 * shown) <= 3, `${drawn} px drawn on ${shown}`);
   });
 
@@ -132,8 +131,8 @@ test("the page", async (t) => {
     const lines = [  // each a server, what the tab does before the page loads, and the line
       [server, (tab) => tab.evaluateOnNewDocument(() => { delete globalThis.WebAssembly; }),
        "このブラウザーでは WebAssembly が使えないため、プログラムを動かせません。"],
-      [await serve(FOLDER, { wasmType: "text/plain" }), undefined, FAILED],
-      [await serve(FOLDER, { pages: { "/circle-intersection.wasm": null } }), undefined, FAILED],
+      [await start({ wasmType: "text/plain" }), undefined, FAILED],
+      [await start({ pages: { "/circle-intersection.wasm": null } }), undefined, FAILED],
       [server, async (tab) => {  // while the program downloads, never to arrive
         await tab.setRequestInterception(true);
         tab.on("request", (request) => request.url().endsWith(".wasm") || request.continue());
