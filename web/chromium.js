@@ -1,7 +1,9 @@
 // Debian's Chromium, headless, for the web page's tests and benchmarks: started as it needs to be
 // here (no sandbox as root, SwiftShader's WebGL 2 for Qt's compositor, none of its own network
 // traffic, which this machine's closed network refuses), driven through the DevTools protocol by
-// puppeteer-core; and a static web server on 127.0.0.1 for it to open pages from.
+// puppeteer-core; and a static web server on 127.0.0.1 for it to open pages from. It draws frames
+// at its own pace, 60 a second, as a browser does: SwiftShader draws them on the processor, and
+// more of them would take it from the page.
 //
 // Run as a program, it runs a test program of the web build in a page, as CTest runs the others,
 // and ends with the program's status:
@@ -23,7 +25,7 @@ function launch() {
     headless: true,
     args: ["--no-sandbox", "--use-angle=swiftshader", "--enable-unsafe-swiftshader",
            "--disable-background-networking", "--disable-component-update", "--disable-sync",
-           "--no-first-run", "--disable-gpu-vsync", "--disable-frame-rate-limit"],
+           "--no-first-run"],
   });
 }
 
