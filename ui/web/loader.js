@@ -58,11 +58,6 @@
     fail("このブラウザーでは WebAssembly が使えないため、プログラムを動かせません。");
     return;
   }
-  // A page's first WebGL context waits for the browser's GPU process to serve the page, which
-  // takes it a while (0.4 s measured in headless Chromium). Qt makes its context only once the
-  // program runs; a context made now, off the page's thread, has that done meanwhile.
-  new Worker(URL.createObjectURL(new Blob(['new OffscreenCanvas(1, 1).getContext("webgl"); close();'],
-                                          { type: "text/javascript" })));
   Promise.all([compileProgram(), loadScript("circle-intersection.js")])
     .then(([program]) => {
       status.remove();
