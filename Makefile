@@ -206,6 +206,9 @@ test-windows: windows
 	rm -rf build-windows/wine build-windows/zip
 	$(WINE_ENV) $(WINDOWS_FONTS) WINEDLLOVERRIDES=mscoree,mshtml= wineboot -i 2> build-windows/wineboot.log || \
 	  { cat build-windows/wineboot.log; false; }
+	# The tests start once Wine has finished with the new prefix: one started while its server
+	# was still winding down failed with no output.
+	$(WINE_ENV) wineserver -w
 	ctest --preset windows
 	unzip -q $(WINDOWS_PACKAGE).zip -d build-windows/zip
 	$(call WINDOWS_E2E,$(CURDIR)/build-windows/zip/$(notdir $(WINDOWS_PACKAGE))/circle-intersection.exe,start_up or drags)
