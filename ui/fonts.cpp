@@ -28,9 +28,9 @@ QFont WindowFont(int pointSize) {
                 QFontDatabase::addApplicationFont(carried.filePath(file)));
         }
         QStringList faces = carriedFaces();
-        faces += {QStringLiteral("IPAPGothic"), QStringLiteral("VL PGothic"),
+        faces += {QStringLiteral("IPAPGothic"),       QStringLiteral("VL PGothic"),
                   QStringLiteral("Noto Sans CJK JP"), QStringLiteral("TakaoPGothic"),
-                  QStringLiteral("MS UI Gothic"), QStringLiteral("Meiryo UI"),
+                  QStringLiteral("MS UI Gothic"),     QStringLiteral("Meiryo UI"),
                   QStringLiteral("Yu Gothic UI")};
         QFont::insertSubstitutions(QString::fromUtf8(kWindowFace), faces);
         return true;
