@@ -25,7 +25,7 @@ PACKAGES_bench         := $(PACKAGES_test) libbenchmark-dev
 PACKAGES_package       := $(PACKAGES_build) dpkg-dev file
 PACKAGES_package-check := $(PACKAGES_test) $(PACKAGES_package) lintian desktop-file-utils appstream
 # lint reads the benchmarks' sources too.
-PACKAGES_lint          := $(PACKAGES_build) libbenchmark-dev clang clang-tidy cppcheck
+PACKAGES_lint          := $(PACKAGES_build) libbenchmark-dev clang clang-tidy clang-format cppcheck
 # The Windows build: the MinGW-w64 cross-compilers, ninja and dpkg-source for Qt's build,
 # GoogleTest's source, NSIS for the installer, Wine to run the tests, unzip to unpack the zip.
 PACKAGES_windows       := $(PACKAGES_test) g++-mingw-w64-x86-64-posix ninja-build dpkg-dev \
@@ -121,7 +121,7 @@ package-check: deps-package-check package
 	  $(call PACKAGE_E2E,"$$root"/usr/bin/circle-intersection)
 
 # Hardening: the suite under the sanitizers, and lint. The sanitizers are GCC's, which come
-# with g++; lint uses clang-tidy and cppcheck from Debian.
+# with g++; lint uses clang-tidy, cppcheck and clang-format from Debian.
 
 .PHONY: test-asan lint
 
@@ -137,11 +137,13 @@ test-asan: deps-test
 	$(SANITIZER_ENV) ctest --preset asan
 
 # clang-tidy with the checks of .clang-tidy over the project's own sources, using the compile
-# commands of build/, then cppcheck, then whether the icons are what make_icon.py draws.
+# commands of build/, then cppcheck, then whether the C++ is laid out as .clang-format says,
+# then whether the icons are what make_icon.py draws.
 # Configuring is enough: no source includes a generated file. All run; any finding fails the
 # target.
 LINT_DIRS    := scene drawing ui tests bench
 LINT_SOURCES  = $(sort $(shell find $(LINT_DIRS) -name '*.cpp'))
+LINT_HEADERS  = $(sort $(shell find $(LINT_DIRS) -name '*.h'))
 
 lint: deps-lint
 	cmake --preset release -DCIRCLES_BUILD_BENCHMARKS=ON > /dev/null
@@ -151,6 +153,7 @@ lint: deps-lint
 	  --enable=warning,performance,portability \
 	  --inline-suppr --suppress=missingIncludeSystem --error-exitcode=1 --quiet -j 2 \
 	  -I . $(LINT_DIRS) || status=1; \
+	clang-format --dry-run --Werror $(LINT_SOURCES) $(LINT_HEADERS) || status=1; \
 	$(PYTHON) packaging/icon/make_icon.py --check || status=1; \
 	exit $$status
 
