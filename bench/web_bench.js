@@ -30,9 +30,10 @@ const megabytes = (bytes) => `${(bytes / 1e6).toFixed(2)} MB`;
 
 // In the page, before it loads, on the time line of the navigation (performance.now()):
 // `firstPicture` is the end of the first frame whose picture shows the blue centre's dot (Qt
-// composites the whole window in one frame, so that frame holds all of it). For each mouse move (Qt takes its pointer events)
-// `moves` records its event's time, when its handling began and ended (before and after every
-// listener, Qt's included), and when the next frame in which Qt drew began and ended.
+// composites the whole window in one frame, so that frame holds all of it). For each pointer
+// move (Qt takes pointer events, not mouse events) `moves` records its event's time, when its
+// handling began and ended (before and after every listener, Qt's included), and when the next
+// frame in which Qt drew began and ended.
 function timeFrames() {
   window.moves = [];
   let move = null;
