@@ -31,7 +31,6 @@ TEST(NumberText, WritesCoordinatesInTheLocalesSeparator) {
         EXPECT_EQ(GeneralNumberText(value, QLocale::Japanese), text);
         EXPECT_EQ(GeneralNumberText(value, QLocale::German), QString(text).replace('.', ','));
     }
-    EXPECT_EQ(CenterLabel({-12.5, 410}, QLocale::Japanese), "(-12.5,410)");
     const std::pair<PointXY, const char*> points[] = {
         {{150.5, 99.5}, "(150,100)"},
         {{2.5, -0.5}, "(2,0)"},

