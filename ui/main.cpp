@@ -10,6 +10,7 @@
 
 #include "ui/eventhost.h"
 #include "ui/form1.h"
+#include "ui/pageaccessibility.h"
 #include "ui/windowsystem.h"
 
 namespace {
@@ -48,6 +49,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     circles::ShowWindow(*form);
+    circles::MirrorAccessibleTreeToPage(*form, host);
     circles::EndWhenDestroyedFromOutside(*form);
     return QApplication::exec();
 }
