@@ -14,9 +14,9 @@ int main(int argc, char** argv) {
     window.setWindowTitle(QString::fromUtf8("円の交点算出サンプル"));
     window.setGeometry(circles::layout::kClientArea);
     QLabel label(QString::fromUtf8("青い点の半径 － 100"), &window);
-    label.setGeometry(circles::layout::kLabelPlaces[0]);
+    label.setGeometry(circles::layout::kWindow.labels[0]);
     QScrollBar bar(Qt::Horizontal, &window);
-    bar.setGeometry(circles::layout::kScrollBarPlaces[0]);
+    bar.setGeometry(circles::layout::kWindow.scrollBars[0]);
     window.show();
     return QApplication::exec();
 }

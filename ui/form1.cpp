@@ -41,16 +41,13 @@ QColor PictureForeColor(const QPalette& palette) {
 }
 
 QLabel* MakeLabel(QWidget* form, int index) {
-    auto* label = new QLabel(QString::fromUtf8(kLabelPrefix[index]), form);
-    label->setGeometry(layout::kLabelPlaces[index]);
-    return label;
+    return new QLabel(QString::fromUtf8(kLabelPrefix[index]), form);
 }
 
 // A screen reader names each bar by the words of the label above it, which is also its buddy.
 HScrollBar* MakeScrollBar(QWidget* form, int index, QLabel* label) {
     auto* bar = new HScrollBar(kMinimumRadius, kMaximumRadius, kSmallChange, kLargeChange,
                                kStartRadius[index], form);
-    bar->setGeometry(layout::kScrollBarPlaces[index]);
     bar->setAccessibleName(label->text().section(QChar(' '), 0, 0));
     label->setBuddy(bar);
     return bar;
@@ -80,8 +77,7 @@ Form1::Form1(EventHost& host, QWidget* parent)
     setWindowTitle(QString::fromUtf8(kCaption));
     setFont(WindowFont(kWindowPointSize));
     setGeometry(PlaceOnScreen(kClientArea, FreeAreaAround(kClientArea)));
-    setFixedSize(kClientArea.size());
-    Picture1->move(layout::kPicture1Place);
+    Arrange(layout::kWindow);
 
     Picture2.setFont(WindowFont(kPicturePointSize));
     Picture2.setForeColor(PictureForeColor(palette()));
@@ -137,11 +133,23 @@ void Form1::FollowDevicePixelRatio() {
     if (ratio != Picture2.devicePixelRatio()) {
         // Moved by the window manager, the native window would keep its size in device pixels
         // and show only part of the window; it takes the window's size at the new ratio.
-        windowHandle()->resize(kClientArea.size());
+        windowHandle()->resize(size());
         Picture2.setDevicePixelRatio(ratio);
         Picture1->surface().setDevicePixelRatio(ratio);
         host_.Deliver([this] { RefreshImage(); });
     }
+}
+
+void Form1::Arrange(const layout::Arrangement& arrangement) {
+    setFixedSize(arrangement.window);
+    Picture1->move(arrangement.picture);
+    for (std::size_t i = 0; i < HScroll1.size(); ++i) {
+        Label1[i]->setGeometry(arrangement.labels[i]);
+        HScroll1[i]->setGeometry(arrangement.scrollBars[i]);
+        HScroll1[i]->setArrowWidth(arrangement.arrowWidth);
+    }
+    // The focus ring lies around the focused control, wherever that now is.
+    update();
 }
 
 void Form1::WireEvents() {

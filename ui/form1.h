@@ -10,6 +10,7 @@
 #include "scene/scene.h"
 #include "ui/eventhost.h"
 #include "ui/hscrollbar.h"
+#include "ui/layout.h"
 #include "ui/pictureboxview.h"
 
 namespace circles {
@@ -37,6 +38,10 @@ public:
     const std::array<HScrollBar*, 2> HScroll1;
 
     const Scene& scene() const { return scene_; }
+
+    /// Puts the window's controls where the arrangement says, and gives it the arrangement's
+    /// size; the window starts in its own arrangement, layout::kWindow.
+    void Arrange(const layout::Arrangement& arrangement);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

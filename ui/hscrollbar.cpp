@@ -9,9 +9,19 @@ namespace circles {
 namespace {
 
 // The platform's style, except that a click in the trough never jumps the thumb to the
-// pointer: Qt's styles do that for the middle button (and some for the left).
+// pointer (Qt's styles do that for the middle button, and some for the left), and that a bar's
+// arrows are as wide as it asks.
 class TroughPagesStyle : public QProxyStyle {
 public:
+    int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                    const QWidget* widget) const override {
+        const auto* bar = qobject_cast<const HScrollBar*>(widget);
+        if (metric == PM_ScrollBarExtent && bar != nullptr && bar->arrowWidth() > 0) {
+            return bar->arrowWidth();
+        }
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+
     int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
                   QStyleHintReturn* returned) const override {
         if (hint == SH_ScrollBar_LeftClickAbsolutePosition ||
@@ -50,6 +60,11 @@ HScrollBar::HScrollBar(int minimum, int maximum, int smallChange, int largeChang
         }
     });
     connect(this, &QAbstractSlider::sliderReleased, this, &HScrollBar::Change);
+}
+
+void HScrollBar::setArrowWidth(int width) {
+    arrowWidth_ = width;
+    update();
 }
 
 // The middle button clicks the arrows and the trough as the left one does; only the left

@@ -25,12 +25,19 @@ public:
     /// The current value as the 16-bit integer the handlers read.
     std::int16_t Value() const { return static_cast<std::int16_t>(value()); }
 
+    /// How wide the arrows are: the style's own width where 0.
+    int arrowWidth() const { return arrowWidth_; }
+    void setArrowWidth(int width);
+
 signals:
     void Change();
     void Scroll();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    int arrowWidth_ = 0;
 };
 
 }  // namespace circles

@@ -11,6 +11,7 @@
 #include "ui/eventhost.h"
 #include "ui/form1.h"
 #include "ui/pageaccessibility.h"
+#include "ui/pagefit.h"
 #include "ui/windowsystem.h"
 
 namespace {
@@ -48,6 +49,7 @@ int main(int argc, char** argv) {
     if (!form) {
         return 1;
     }
+    circles::FitWindowToPage(*form);
     circles::ShowWindow(*form);
     circles::MirrorAccessibleTreeToPage(*form, host);
     circles::EndWhenDestroyedFromOutside(*form);

@@ -51,6 +51,7 @@ class PageMirror : public QObject {
 public:
     PageMirror(QWidget& window, EventHost& host);
 
+    void Start() const;
     void FromProgram(QAccessibleEvent* event);
     void FromPage(const val& event);
 
@@ -147,9 +148,12 @@ PageMirror::PageMirror(QWidget& window, EventHost& host) : window_(window), host
         announcement_.set("textContent", description_["textContent"]);
     });
     ShowDescription();
-    // The focus starts where the window's is, on the picture, before the canvas is hidden: a
-    // hidden element must not hold the focus.
-    FollowFocus(window.focusWidget());
+}
+
+// The focus starts where the window's is, on the picture, before the canvas is hidden: a hidden
+// element must not hold the focus.
+void PageMirror::Start() const {
+    FollowFocus(window_.focusWidget());
     canvas_.call<void>("setAttribute", val("aria-hidden"), val("true"));
 }
 
@@ -174,7 +178,9 @@ val PageMirror::MakeElement(const Mirror& mirror, int index) {
     }
     element.call<void>("setAttribute", val("aria-label"),
                        Text(accessible->text(QAccessible::Name)));
-    element["style"].set("position", "absolute");
+    // Exactly the control's box: a slider's own margin would move it off the bar.
+    element.call<void>("setAttribute", val("style"),
+                       val("position: absolute; margin: 0; box-sizing: border-box"));
     element.set("circlesMirror", index);
     return element;
 }
@@ -266,11 +272,11 @@ void PageMirror::FromPage(const val& event) {
         FocusMirrorOf(window_.focusWidget());
         return;
     }
-    const auto index = target["circlesMirror"].as<std::size_t>();
-    if (index >= mirrors_.size()) {
+    const int index = target["circlesMirror"].as<int>();
+    if (index < 0 || index >= static_cast<int>(mirrors_.size())) {
         return;
     }
-    const Mirror& mirror = mirrors_[index];
+    const Mirror& mirror = mirrors_[static_cast<std::size_t>(index)];
     host_.Deliver([&] {
         if (type == "focus") {
             mirror.control->setFocus(Qt::OtherFocusReason);
@@ -310,6 +316,7 @@ void MirrorAccessibleTreeToPage(QWidget& window, EventHost& host) {
     // sends no event until it is switched on.
     QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(true);
     page = std::make_unique<PageMirror>(window, host);
+    page->Start();
     QAccessible::installUpdateHandler(&ProgramEvent);
 }
 

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <functional>
 #include <memory>
+#include <tuple>
+#include <vector>
 
 #include <private/qguiapplication_p.h>
 #include <qpa/qplatformaccessibility.h>
@@ -26,6 +28,7 @@
 #include <gtest/gtest.h>
 
 #include "ui/layout.h"
+#include "ui/pagefit.h"
 #include "ui/windowsystem.h"
 
 namespace circles {
@@ -123,6 +126,42 @@ TEST(PlaceOnScreen, OpensAtItsOwnPlaceOrWhollyOnTheScreen) {
     }
 }
 
+// Where a web page shows the window: in its own arrangement where it fits, else in the one made
+// for the screen's shape, zoomed until all of it shows. In every arrangement each control lies
+// inside the window and none overlaps another, and where zoomed for a phone each bar and its
+// arrows are at least 24 CSS px across, as a finger needs.
+TEST(FitToScreen, ShowsTheWholeWindowWithBarsAFingerCanHit) {
+    const std::tuple<QSize, const layout::Arrangement*, double> screens[] = {
+        {{1024, 768}, &layout::kWindow, 1.0},           // a desktop or a tablet
+        {{390, 844}, &layout::kUpright, 390.0 / 420},   // a phone upright: as wide as the page
+        {{844, 390}, &layout::kSideways, 390.0 / 439},  // sideways: as tall as the page
+        {{320, 480}, &layout::kUpright, 320.0 / 420},   // the smallest phone
+        {{480, 320}, &layout::kSideways, 320.0 / 439},
+    };
+    for (const auto& [screen, arrangement, zoom] : screens) {
+        const PageFit fit = FitToScreen(screen);
+        EXPECT_EQ(fit.arrangement, arrangement) << screen.width();
+        EXPECT_DOUBLE_EQ(fit.zoom, zoom) << screen.width();
+        const QRect window({}, arrangement->window);
+        EXPECT_TRUE(QRectF({}, screen).contains(QRectF(window.topLeft(), window.size() * zoom)));
+        std::vector<QRect> controls{{arrangement->picture, QSize(404, 404)}};
+        for (std::size_t i = 0; i < 2; ++i) {
+            controls.push_back(arrangement->labels[i]);
+            controls.push_back(arrangement->scrollBars[i]);
+            if (arrangement != &layout::kWindow) {
+                EXPECT_GE(arrangement->scrollBars[i].height() * zoom, 24) << screen.width();
+                EXPECT_GE(arrangement->arrowWidth * zoom, 24) << screen.width();
+            }
+        }
+        for (auto control = controls.begin(); control != controls.end(); ++control) {
+            EXPECT_TRUE(window.contains(*control)) << screen.width();
+            for (auto other = control + 1; other != controls.end(); ++other) {
+                EXPECT_FALSE(control->intersects(*other)) << screen.width();
+            }
+        }
+    }
+}
+
 // Moved by the window manager to each screen in turn (qt_tests.two_screens has two, of ratios 1
 // and 2), the window keeps its size and draws its picture anew at that screen's density rather
 // than letting it be scaled.
@@ -204,6 +243,10 @@ TEST_F(Form1Test, EveryInputChangesTheSceneAsItShould) {
          "(148,248) 93 / (248,98) 200"},
         {[&] { Touch(picture, {{{52, 52}}, {{-50, 300}}}); }, "(-52,298) 93 / (248,98) 200"},
         {[&] { Touch(bar, {{{kAddLine, 8}}}); }, "(-52,298) 94 / (248,98) 200"},
+        // Arranged for a phone held upright, a bar's arrow takes a tap anywhere in it.
+        {[&] { form.Arrange(layout::kUpright); }, "(-52,298) 94 / (248,98) 200"},
+        {[&] { Touch(bar, {{{400, 1}}}); }, "(-52,298) 95 / (248,98) 200"},
+        {[&] { QTest::mouseClick(bar, Qt::LeftButton, {}, {358, 46}); }, "(-52,298) 96 / (248,98) 200"},
     };
     // clang-format on
     for (const auto& [input, state, focus] : inputs) {

@@ -48,6 +48,7 @@ test("the page for screen readers", async (t) => {
   const page = await browser.newPage();
   const console = [];
   page.on("console", (message) => console.push(message.text()));
+  page.on("pageerror", (error) => console.push(error.message));
   await page.goto(address(server));
   const cdp = await page.createCDPSession();
   const said = async (index) => (await controls(page))[index].said;
