@@ -5,11 +5,14 @@
 //
 // Each engine's `launch({ webgl })` gives a browser whose `open(url, setUp)` loads a tab with one
 // interface, the part of puppeteer's Page the tests use: evaluate, screenshot (the viewport),
-// mouse, keyboard and, where the engine takes fingers, touchscreen; `console` holds what the tab
-// wrote on the console. `webgl: false` switches WebGL off. What each automation cannot do:
-// - WebKitWebDriver gives no console log: MiniBrowser writes the console on its stdout instead.
-//   Its mouse releases a right or middle button as the left one, leaving the button held for the
-//   page: the mouse there is real X input (xdotool) into MiniBrowser's window.
+// mouse, keyboard and, where the engine takes fingers, touchscreen; `messages()` gives what the
+// tab wrote on the console. `webgl: false` switches WebGL off. What each automation cannot do:
+// - WebKitWebDriver gives no console log, and MiniBrowser writes the console on its stdout only
+//   when no automation drives it. A script of the engine's (`preload`), which the page must run
+//   before its own, records what the page's scripts write on the console and the errors and
+//   rejections nothing caught; the browser's own messages (a file not found, say) escape it.
+// - WebKitWebDriver's mouse releases a right or middle button as the left one, leaving the
+//   button held for the page: the mouse there is real X input (xdotool) into MiniBrowser.
 // - Touch in WebKitGTK: its WebDriver delivers touch actions as mouse events, and Xvfb has no
 //   touch device.
 // - A phone's screen (a viewport scaled down to a device width, at a device's density): only
@@ -28,9 +31,10 @@ const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 function tabs(browser) {
   browser.open = async (url, setUp = async () => {}) => {
     const page = await browser.newPage();
-    page.console = [];
-    page.on("console", (message) => page.console.push(message.text()));
-    page.on("pageerror", (error) => page.console.push(error.message));
+    const messages = [];
+    page.on("console", (message) => messages.push(message.text()));
+    page.on("pageerror", (error) => messages.push(error.message));
+    page.messages = async () => messages;
     await setUp(page);
     await page.goto(url);
     return page;
@@ -60,15 +64,8 @@ const freePort = () => new Promise((found) => {
 // MiniBrowser, one tab (a new page replaces the last), driven by plain WebDriver requests.
 async function webkit({ webgl = true } = {}) {
   const port = await freePort();
-  const driver = spawn("WebKitWebDriver", [`--port=${port}`], { stdio: ["ignore", "pipe", "inherit"] });
+  const driver = spawn("WebKitWebDriver", [`--port=${port}`], { stdio: "ignore" });
   process.on("exit", () => driver.kill());
-  const messages = [];
-  let rest = "";
-  driver.stdout.on("data", (data) => {
-    const lines = (rest + data).split("\n");
-    rest = lines.pop();
-    messages.push(...lines.filter((line) => line.startsWith("CONSOLE ")));
-  });
   const request = async (method, path, body) => {
     const response = await fetch(`http://127.0.0.1:${port}${path}`, { method, body: body && JSON.stringify(body) });
     const { value } = await response.json();
@@ -79,7 +76,7 @@ async function webkit({ webgl = true } = {}) {
     if (Date.now() > deadline) throw new Error("WebKitWebDriver did not start in 10 s");
     await sleep(50);
   }
-  const args = ["--automation", "--enable-write-console-messages-to-stdout=true", `--enable-webgl=${webgl}`];
+  const args = ["--automation", `--enable-webgl=${webgl}`];
   const { sessionId } = await request("POST", "/session", { capabilities: { alwaysMatch: {
     browserName: "MiniBrowser", "webkitgtk:browserOptions": { binary: MINIBROWSER, args } } } });
   const session = (method, path, body) => request(method, `/session/${sessionId}${path}`, body);
@@ -87,7 +84,7 @@ async function webkit({ webgl = true } = {}) {
   const xdotool = (...args) => execFileSync("xdotool", args.map(String));
 
   const tab = {
-    console: messages,
+    messages: () => tab.evaluate(() => window.consoleLines),
     async evaluate(fn, ...args) {
       return session("POST", "/execute/async", { args, script: `const done = arguments[arguments.length - 1];
         Promise.resolve((${fn})(...Array.from(arguments).slice(0, -1))).then(done);` });
@@ -121,7 +118,6 @@ async function webkit({ webgl = true } = {}) {
   return {
     async open(url) {
       await session("POST", "/url", { url });
-      messages.length = 0;
       // Where the viewport lies on the X screen: MiniBrowser's window, at the screen's corner,
       // holds its tool bar above the page.
       [tab.left, tab.top] = await tab.evaluate(() => [screenX + outerWidth - innerWidth,
@@ -139,7 +135,16 @@ const ENGINES = [
   { name: "Chromium", launch: async ({ webgl = true } = {}) =>
       tabs(await chromium.launch(webgl ? [] : ["--disable-3d-apis"])), touch: true, phone: true },
   { name: "Firefox", launch: firefox, touch: true },
-  { name: "WebKit", launch: webkit },
+  { name: "WebKit", launch: webkit, preload: `window.consoleLines = [];
+      for (const type of ["debug", "log", "info", "warn", "error"]) {
+        const write = console[type];
+        console[type] = (...args) => {
+          consoleLines.push(args.join(" "));
+          write.apply(console, args);
+        };
+      }
+      addEventListener("error", (event) => consoleLines.push(event.message));
+      addEventListener("unhandledrejection", (event) => consoleLines.push(String(event.reason)));` },
 ];
 
 module.exports = { ENGINES };

@@ -19,6 +19,7 @@ const [WIDTH, HEIGHT] = fs.readFileSync(path.join(__dirname, "../../../ui/layout
   .match(/kClientArea\{\d+, \d+, (\d+), (\d+)\}/).slice(1).map(Number);
 const BLUE = "0,0,255", RED = "255,0,0";
 const FAILED = "プログラムを読み込めませんでした。ページを読み込み直してください。";
+const INDEX = fs.readFileSync(path.join(FOLDER, "index.html"), "utf8");
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
 // The pixels the tab shows of the window (or of a PNG), decoded by the tab and sent back as
@@ -49,8 +50,15 @@ const colourAt = (page, x, y, colour) => waitFor(`${colour} at ${x}, ${y}`,
 for (const engine of ENGINES.filter(({ name }) => (process.env.CIRCLES_ENGINE ?? name) === name)) {
   test(`the page in ${engine.name}`, async (t) => {
     const browser = await engine.launch();
-    const servers = [];  // each closed at the end, with the connections the browser left open
-    const start = async (options) => servers[servers.push(await serve(FOLDER, options)) - 1];
+    // Servers of the page, each closed at the end with the connections the browser left open;
+    // `before` is a script the page runs before its loader, after the engine's own.
+    const servers = [];
+    const start = async ({ before = "", ...options } = {}) => {
+      const script = (engine.preload ?? "") + before;
+      const index = INDEX.replace('<script src="loader.js">', `<script>${script}</script>$&`);
+      const pages = { ...script && { "/index.html": index }, ...options.pages };
+      return servers[servers.push(await serve(FOLDER, { ...options, pages })) - 1];
+    };
     const server = await start();
     t.after(async () => {
       await browser.close();
@@ -113,7 +121,7 @@ for (const engine of ENGINES.filter(({ name }) => (process.env.CIRCLES_ENGINE ??
         await page.mouse.click(200, 200, { button });
       }
       assert.deepStrictEqual(await page.evaluate(() => [window.menus, window.copies]), [0, 0]);
-      assert.deepStrictEqual(page.console, []);
+      assert.deepStrictEqual(await page.messages(), []);
     });
 
     await t.test("on a phone held upright shows the whole window, drawn at the screen's density",
@@ -127,11 +135,8 @@ for (const engine of ENGINES.filter(({ name }) => (process.env.CIRCLES_ENGINE ??
       });
 
     await t.test("says what it is doing, and where the program cannot load or run, why", async () => {
-      const index = fs.readFileSync(path.join(FOLDER, "index.html"), "utf8");
       const lines = [  // each what the server sends, whether the browser gives WebGL, and the line
-        [{ pages: { "/index.html": index.replace('<script src="loader.js">',
-                                                 "<script>delete WebAssembly;</script>$&") } }, true,
-         "このブラウザーでは WebAssembly が使えないため、プログラムを動かせません。"],
+        [{ before: "delete WebAssembly;" }, true, "このブラウザーでは WebAssembly が使えないため、プログラムを動かせません。"],
         [{}, false, "このブラウザーでは WebGL が使えないため、プログラムを動かせません。"],
         [{ wasmType: "text/plain" }, true, FAILED],
         [{ pages: { "/circle-intersection.wasm": null } }, true, FAILED],
@@ -141,7 +146,7 @@ for (const engine of ENGINES.filter(({ name }) => (process.env.CIRCLES_ENGINE ??
       t.after(() => withoutWebGL.close());
       for (const [options, webgl, line] of lines) {
         const tab = await (webgl ? browser : withoutWebGL).open(address(await start(options)));
-        await waitFor(line, () => tab.evaluate((text) => document.getElementById("status").textContent.includes(text), line));
+        await waitFor(line, () => tab.evaluate((text) => document.getElementById("screen").textContent.includes(text), line));
       }
     });
   });
