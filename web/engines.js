@@ -27,10 +27,10 @@ const chromium = require("./chromium.js");
 
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
-// A puppeteer browser whose tabs gather their console messages and uncaught errors.
+// A puppeteer browser whose tabs, each in a context of its own, gather their console messages and uncaught errors.
 function tabs(browser) {
   browser.open = async (url, setUp = async () => {}) => {
-    const page = await browser.newPage();
+    const page = await (await browser.createBrowserContext()).newPage();  // an empty cache
     const messages = [];
     page.on("console", (message) => messages.push(message.text()));
     page.on("pageerror", (error) => messages.push(error.message));
