@@ -14,6 +14,7 @@
 //   real X input).
 //
 // Usage: tools/xvfb.sh node bench/web_bench.js build-web build/circle-intersection-bench
+// ($CIRCLES_ENGINE names one engine to measure alone)
 "use strict";
 
 const { execFileSync } = require("node:child_process");
@@ -125,13 +126,15 @@ async function main() {
               `with gzip -9, ${megabytes(bytes.brotli)} with Brotli (goal: at most 3 MB)`);
 
   const figures = [];
-  for (const engine of ENGINES) figures.push(await measure(engine, folder));
+  for (const engine of ENGINES.filter(({ name }) => (process.env.CIRCLES_ENGINE ?? name) === name)) {
+    figures.push(await measure(engine, folder));
+  }
 
   const desktop = JSON.parse(execFileSync(desktopBench, ["--benchmark_filter=BM_MouseMoveEvent$",
     "--benchmark_format=json"], { env: { ...process.env, QT_QPA_PLATFORM: "offscreen",
                                   XDG_RUNTIME_DIR: fs.mkdtempSync("/tmp/circles-bench-") } }));
   const desktopP99 = desktop.benchmarks[0].p99_us / 1000;
-  const row = (name, cell) => console.log(name.padEnd(62) + figures.map((each) => cell(each).padStart(12)).join(""));
+  const row = (name, cell) => console.log(name.padEnd(66) + figures.map((each) => cell(each).padStart(12)).join(""));
   const ms = (value) => `${value.toFixed(2)} ms`;
   row("", ({ name }) => name);
   row("Navigation to the first complete picture, median of 9", ({ firstPicture: [middle] }) => `${middle.toFixed(0)} ms`);
