@@ -134,10 +134,12 @@ async function main() {
     "--benchmark_format=json"], { env: { ...process.env, QT_QPA_PLATFORM: "offscreen",
                                   XDG_RUNTIME_DIR: fs.mkdtempSync("/tmp/circles-bench-") } }));
   const desktopP99 = desktop.benchmarks[0].p99_us / 1000;
-  const row = (name, cell) => console.log(name.padEnd(66) + figures.map((each) => cell(each).padStart(12)).join(""));
+  const row = (name, cell) =>
+    console.log(name.padEnd(66) + figures.map((each) => cell(each).padStart(12)).join(""));
   const ms = (value) => `${value.toFixed(2)} ms`;
   row("", ({ name }) => name);
-  row("Navigation to the first complete picture, median of 9", ({ firstPicture: [middle] }) => `${middle.toFixed(0)} ms`);
+  row("Navigation to the first complete picture, median of 9",
+      ({ firstPicture: [middle] }) => `${middle.toFixed(0)} ms`);
   row("  fastest to slowest", ({ firstPicture: [, least, most] }) => `${least.toFixed(0)}-${most.toFixed(0)}`);
   row(`A mouse move to the picture updated, p99 of ${MOVES}: the page's work`, ({ work }) => ms(work));
   row("  its handling alone", ({ handled }) => ms(handled));

@@ -27,10 +27,11 @@ const chromium = require("./chromium.js");
 
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
-// A puppeteer browser whose tabs, each in a context of its own, gather their console messages and uncaught errors.
+// A puppeteer browser whose tabs, each in a context of its own (an empty cache), gather their
+// console messages and uncaught errors.
 function tabs(browser) {
   browser.open = async (url, setUp = async () => {}) => {
-    const page = await (await browser.createBrowserContext()).newPage();  // an empty cache
+    const page = await (await browser.createBrowserContext()).newPage();
     const messages = [];
     page.on("console", (message) => messages.push(message.text()));
     page.on("pageerror", (error) => messages.push(error.message));
@@ -67,7 +68,8 @@ async function webkit({ webgl = true } = {}) {
   const driver = spawn("WebKitWebDriver", [`--port=${port}`], { stdio: "ignore" });
   process.on("exit", () => driver.kill());
   const request = async (method, path, body) => {
-    const response = await fetch(`http://127.0.0.1:${port}${path}`, { method, body: body && JSON.stringify(body) });
+    const response = await fetch(`http://127.0.0.1:${port}${path}`,
+                                 { method, body: body && JSON.stringify(body) });
     const { value } = await response.json();
     if (!response.ok) throw new Error(`WebDriver ${path}: ${value.message}`);
     return value;

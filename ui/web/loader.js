@@ -70,11 +70,15 @@
     fail("このブラウザーでは WebAssembly が使えないため、プログラムを動かせません。");
     return;
   }
+  // The probe takes the page's thread for a while (0.1 s in headless Chromium): it comes once the
+  // program is on its way, downloaded and compiled meanwhile by the browser's other threads.
+  const loaded = Promise.all([compileProgram(), loadScript("circle-intersection.js")]);
   if (!canDraw()) {
+    loaded.catch(() => {});
     fail("このブラウザーでは WebGL が使えないため、プログラムを動かせません。");
     return;
   }
-  Promise.all([compileProgram(), loadScript("circle-intersection.js")])
+  loaded
     .then(([program]) => {
       status.remove();
       return createQtAppInstance({

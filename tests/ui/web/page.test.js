@@ -146,7 +146,8 @@ for (const engine of ENGINES.filter(({ name }) => (process.env.CIRCLES_ENGINE ??
       t.after(() => withoutWebGL.close());
       for (const [options, webgl, line] of lines) {
         const tab = await (webgl ? browser : withoutWebGL).open(address(await start(options)));
-        await waitFor(line, () => tab.evaluate((text) => document.getElementById("screen").textContent.includes(text), line));
+        await waitFor(line, () => tab.evaluate((text) =>
+          document.getElementById("screen").textContent.includes(text), line));
       }
     });
   });
