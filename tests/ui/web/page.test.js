@@ -107,6 +107,12 @@ for (const engine of ENGINES.filter(({ name }) => (process.env.CIRCLES_ENGINE ??
           .then(() => page.keyboard.up("Control")), 333, 79, RED],
         ...engine.touch ? [[finger([40, 40], false, [100, 150]), 103, 150, BLUE],
                            [finger([300, 300], true, [250, 60]), 253, 60, RED]] : [],
+        [async () => {  // on the blue bar's right trough, and on the picture
+          for (const button of ["right", "middle"]) {
+            await click(424 + 170, 128, button)().then(click(200, 200, button));
+          }
+        }],
+        // The last two pictures also show that the clicks before have been handled.
         [click(424 + 194, 176 + 8, "left")],  // the red bar's right arrow
         [click(424 + 30, 120 + 8, "middle")],  // the blue bar's left trough
       ];
@@ -115,10 +121,6 @@ for (const engine of ENGINES.filter(({ name }) => (process.env.CIRCLES_ENGINE ??
         await act();
         await (colour ? colourAt(page, x, y, colour)
                       : waitFor("new picture", async () => !(await window(page)).rgba.equals(before)));
-      }
-      for (const button of ["right", "middle"]) {
-        await page.mouse.click(424 + 170, 128, { button });
-        await page.mouse.click(200, 200, { button });
       }
       assert.deepStrictEqual(await page.evaluate(() => [window.menus, window.copies]), [0, 0]);
       assert.deepStrictEqual(await page.messages(), []);
