@@ -51,7 +51,6 @@ async function firefox({ webgl = true } = {}) {
                                        headless: true, env }));
 }
 
-const MINIBROWSER = "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser";
 const KEYS = { Control: "\uE009", ArrowUp: "\uE013" };
 const BUTTONS = { left: 1, middle: 2, right: 3 };
 
@@ -79,8 +78,10 @@ async function webkit({ webgl = true } = {}) {
     await sleep(50);
   }
   const args = ["--automation", `--enable-webgl=${webgl}`];
+  const binary = `/usr/lib/${execFileSync("dpkg-architecture", ["-qDEB_HOST_MULTIARCH"]).toString().trim()}` +
+                 "/webkit2gtk-4.1/MiniBrowser";  // as libwebkit2gtk-4.1-0 installs it
   const { sessionId } = await request("POST", "/session", { capabilities: { alwaysMatch: {
-    browserName: "MiniBrowser", "webkitgtk:browserOptions": { binary: MINIBROWSER, args } } } });
+    browserName: "MiniBrowser", "webkitgtk:browserOptions": { binary, args } } } });
   const session = (method, path, body) => request(method, `/session/${sessionId}${path}`, body);
   const keys = (actions) => session("POST", "/actions", { actions: [{ type: "key", id: "keys", actions }] });
   const xdotool = (...args) => execFileSync("xdotool", args.map(String));
