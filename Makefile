@@ -32,9 +32,10 @@ PACKAGES_windows       := $(PACKAGES_test) g++-mingw-w64-x86-64-posix ninja-buil
                           googletest nsis wine wine64 unzip
 
 # The web page: Debian's emscripten, ninja and dpkg-source for Qt's build, GoogleTest's source,
-# fontTools to cut the face down, brotli for the precompressed copies, Chromium for the tests.
+# fontTools to cut the face down, brotli for the precompressed copies, and the three browser
+# engines of the tests: Chromium, Firefox ESR, and WebKitGTK's MiniBrowser with its WebDriver.
 PACKAGES_web           := $(PACKAGES_test) emscripten ninja-build dpkg-dev googletest \
-                          python3-fonttools brotli chromium
+                          python3-fonttools brotli chromium firefox-esr webkit2gtk-driver
 
 # Debian's own interpreter, which sees the python3-* packages above.
 PYTHON := /usr/bin/python3
@@ -224,7 +225,7 @@ test-windows: windows
 # WebAssembly that web/build-qt.sh builds from Debian's qt6-base source (about 6 minutes on
 # two cores the first time, then taken from ~/.cache/circle-intersection/), laid out in
 # build-web/ with a gzip and a Brotli copy of each file a visit loads, for servers that send
-# those; tested under Node and in Debian's headless Chromium.
+# those; tested under Node, in Debian's headless Chromium, and in Firefox ESR and WebKitGTK.
 
 .PHONY: web-deps web serve-web test-web bench-web
 
@@ -256,12 +257,12 @@ $(WEB_NODE_MODULES): web/package-lock.json
 test-web: web $(WEB_NODE_MODULES)
 	$(WEB_ENV) ctest --preset web
 
-# The page's size, its first picture and its mouse moves in Chromium, beside the desktop
-# program's mouse moves (bench/web_bench.js).
+# The page's size, its first picture and its mouse moves in each engine, beside the desktop
+# program's mouse moves (bench/web_bench.js); Firefox and WebKit in an X server of their own.
 bench-web: deps-bench web $(WEB_NODE_MODULES)
 	cmake --preset release -DCIRCLES_BUILD_BENCHMARKS=ON
 	cmake --build --preset release --target circle-intersection-bench
-	NODE_PATH=web/node_modules node bench/web_bench.js build-web $(BENCH)
+	NODE_PATH=web/node_modules $(XVFB) node bench/web_bench.js build-web $(BENCH)
 
 clean:
 	rm -rf build build-dev build-asan build-windows build-wasm build-web

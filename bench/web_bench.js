@@ -1,4 +1,5 @@
-// The web page's benchmarks, in Debian's headless Chromium on 127.0.0.1 (make bench-web):
+// The web page's benchmarks on 127.0.0.1, in each engine of web/engines.js, Chromium, Firefox and
+// WebKit side by side (make bench-web, which runs it under tools/xvfb.sh for the last two):
 // - the bytes a first visit transfers, raw, gzip -9 and Brotli (the page's precompressed copies;
 //   goal: at most 3 MB compressed in all);
 // - navigation to the first complete picture, median of 9 first visits, each with an empty
@@ -9,15 +10,18 @@
 //   240 Hz display's frame); beside it the move's handling alone against BM_MouseMoveEvent's p99,
 //   the desktop program's, measured in the same run; and, for what a visitor sees, the time from
 //   the move's event to the end of that frame, which includes the browser's wait for its next
-//   frame (60 a second in headless Chromium) and the DevTools protocol's delivery of the event.
+//   frame (60 a second) and the delivery of the event by the engine's automation (in WebKit,
+//   real X input).
 //
-// Usage: node bench/web_bench.js build-web build/circle-intersection-bench
+// Usage: tools/xvfb.sh node bench/web_bench.js build-web build/circle-intersection-bench
+// ($CIRCLES_ENGINE names one engine to measure alone)
 "use strict";
 
 const { execFileSync } = require("node:child_process");
 const fs = require("node:fs");
 const path = require("node:path");
-const { address, launch, serve } = require("../web/chromium.js");
+const { address, serve } = require("../web/chromium.js");
+const { ENGINES } = require("../web/engines.js");
 
 const [folder, desktopBench] = process.argv.slice(2);
 const FIRST_VISIT = ["index.html", "loader.js", "circle-intersection.js", "circle-intersection.wasm",
@@ -62,6 +66,53 @@ function timeFrames() {
   });
 }
 
+// An engine's figures, in ms: the first picture's median, minimum and maximum over 9 first
+// visits, and the p99s of a move.
+async function measure(engine, folder) {
+  const index = fs.readFileSync(path.join(folder, "index.html"), "utf8");
+  const script = `${engine.preload ?? ""}(${timeFrames})();`;
+  const server = await serve(path.resolve(folder), { isolated: true, pages: {
+    "/index.html": index.replace('<script src="loader.js">', `<script>${script}</script>$&`) } });
+  const browser = await engine.launch();
+  const firstPictures = [];
+  let page;
+  for (let visit = 0; visit < 9; ++visit) {
+    page = await browser.open(address(server));  // an empty cache
+    const waited = await page.evaluate(() => new Promise((shown) => {
+      const wait = () => (window.firstPicture === undefined ? setTimeout(wait, 10) : shown(true));
+      setTimeout(() => shown(false), 30000);
+      wait();
+    }));
+    if (!waited) throw new Error(`${engine.name}: no picture after 30 s`);
+    firstPictures.push(await page.evaluate(() => window.firstPicture));
+  }
+
+  // The left button held on the picture, the pointer goes to and fro between a place where the
+  // circles cross and one where they do not, as BM_MouseMoveEvent's events do; each move waits
+  // for the frame that shows it.
+  await page.evaluate(() => window.timeHandling());
+  await page.mouse.move(210, 218);
+  await page.mouse.down();
+  for (let i = 0; i < MOVES; ++i) {
+    await page.mouse.move(i % 2 ? 10 + 120 : 10 + 200, i % 2 ? 18 + 110 : 18 + 250);
+    await page.evaluate((count) => new Promise((shown) => {
+      const wait = () => (window.moves.length > count ? shown() : requestAnimationFrame(wait));
+      wait();
+    }), i);
+  }
+  await page.mouse.up();
+  const moves = await page.evaluate(() => window.moves);
+  await browser.close();
+  server.close();
+  return {
+    name: engine.name,
+    firstPicture: [median(firstPictures), Math.min(...firstPictures), Math.max(...firstPictures)],
+    work: p99(moves.map((move) => move.handled - move.start + move.frame)),
+    handled: p99(moves.map((move) => move.handled - move.start)),
+    seen: p99(moves.map((move) => move.shown - move.event)),
+  };
+}
+
 async function main() {
   const size = (file) => (fs.existsSync(file) ? fs.statSync(file).size : undefined);
   const bytes = { raw: 0, gzip: 0, brotli: 0 };
@@ -74,50 +125,28 @@ async function main() {
   console.log(`A first visit transfers ${megabytes(bytes.raw)} raw, ${megabytes(bytes.gzip)} ` +
               `with gzip -9, ${megabytes(bytes.brotli)} with Brotli (goal: at most 3 MB)`);
 
-  const server = await serve(path.resolve(folder), { isolated: true });
-  const browser = await launch();
-  const firstPictures = [];
-  let page;
-  for (let visit = 0; visit < 9; ++visit) {
-    const context = await browser.createBrowserContext();  // an empty cache
-    page = await context.newPage();
-    await page.evaluateOnNewDocument(timeFrames);
-    await page.goto(address(server));
-    await page.waitForFunction(() => window.firstPicture !== undefined, { timeout: 30000 });
-    firstPictures.push(await page.evaluate(() => window.firstPicture));
+  const figures = [];
+  for (const engine of ENGINES.filter(({ name }) => (process.env.CIRCLES_ENGINE ?? name) === name)) {
+    figures.push(await measure(engine, folder));
   }
-  console.log(`Navigation to the first complete picture: median ${median(firstPictures).toFixed(0)} ` +
-              `ms of 9 (${Math.min(...firstPictures).toFixed(0)} to ` +
-              `${Math.max(...firstPictures).toFixed(0)}; goal: at most 1000)`);
-
-  // The left button held on the picture, the pointer goes to and fro between a place where the
-  // circles cross and one where they do not, as BM_MouseMoveEvent's events do; each move waits
-  // for the frame that shows it.
-  await page.evaluate(() => window.timeHandling());
-  await page.mouse.move(210, 218);
-  await page.mouse.down();
-  for (let i = 0; i < MOVES; ++i) {
-    await page.mouse.move(i % 2 ? 10 + 120 : 10 + 200, i % 2 ? 18 + 110 : 18 + 250);
-    await page.waitForFunction((count) => window.moves.length > count, { polling: "raf" }, i);
-  }
-  await page.mouse.up();
-  const moves = await page.evaluate(() => window.moves);
-  const work = p99(moves.map((move) => move.handled - move.start + move.frame));
-  const handled = p99(moves.map((move) => move.handled - move.start));
-  const seen = p99(moves.map((move) => move.shown - move.event));
-  await browser.close();
-  server.close();
 
   const desktop = JSON.parse(execFileSync(desktopBench, ["--benchmark_filter=BM_MouseMoveEvent$",
     "--benchmark_format=json"], { env: { ...process.env, QT_QPA_PLATFORM: "offscreen",
                                   XDG_RUNTIME_DIR: fs.mkdtempSync("/tmp/circles-bench-") } }));
   const desktopP99 = desktop.benchmarks[0].p99_us / 1000;
+  const row = (name, cell) =>
+    console.log(name.padEnd(66) + figures.map((each) => cell(each).padStart(12)).join(""));
   const ms = (value) => `${value.toFixed(2)} ms`;
-  console.log(`A mouse move to the picture updated on the page, the page's work: p99 ${ms(work)} ` +
-              `of ${moves.length} moves (goal: at most 4 ms)`);
-  console.log(`  its handling alone: p99 ${ms(handled)}, ${(handled / desktopP99).toFixed(1)} x the ` +
-              `desktop program's (BM_MouseMoveEvent p99 ${(desktopP99 * 1000).toFixed(1)} us)`);
-  console.log(`  from its event to the end of the frame that shows it: p99 ${ms(seen)}`);
+  row("", ({ name }) => name);
+  row("Navigation to the first complete picture, median of 9",
+      ({ firstPicture: [middle] }) => `${middle.toFixed(0)} ms`);
+  row("  fastest to slowest", ({ firstPicture: [, least, most] }) => `${least.toFixed(0)}-${most.toFixed(0)}`);
+  row(`A mouse move to the picture updated, p99 of ${MOVES}: the page's work`, ({ work }) => ms(work));
+  row("  its handling alone", ({ handled }) => ms(handled));
+  row(`  that against the desktop program's (${(desktopP99 * 1000).toFixed(1)} us)`,
+      ({ handled }) => `${(handled / desktopP99).toFixed(1)} x`);
+  row("  from its event to the end of the frame that shows it", ({ seen }) => ms(seen));
+  console.log("Goals: the first picture in at most 1000 ms, the page's work for a move at most 4 ms");
 }
 
 main().catch((error) => {

@@ -19,19 +19,21 @@ const puppeteer = require("puppeteer-core");
 const TYPES = { ".html": "text/html", ".js": "text/javascript", ".wasm": "application/wasm",
                 ".png": "image/png" };
 
-function launch() {
+// `args` adds switches of its own.
+function launch(args = []) {
   return puppeteer.launch({
     executablePath: "/usr/bin/chromium",
     headless: true,
     args: ["--no-sandbox", "--use-angle=swiftshader", "--enable-unsafe-swiftshader",
            "--disable-background-networking", "--disable-component-update", "--disable-sync",
-           "--no-first-run"],
+           "--no-first-run", ...args],
   });
 }
 
 // Serves the files of a folder, each with its type; `pages` puts files of its own at paths (null
-// for none there), `wasmType` sends the program with another type (a server that does not know
-// it), and `isolated` isolates the page from other sites, which gives its clock microseconds.
+// for none there, or a function that answers the request itself), `wasmType` sends the program
+// with another type (a server that does not know it), and `isolated` isolates the page from
+// other sites, which gives its clock microseconds.
 function serve(folder, { pages = {}, wasmType = TYPES[".wasm"], isolated = false } = {}) {
   const server = http.createServer((request, response) => {
     const name = new URL(request.url, "http://localhost").pathname.replace(/\/$/, "/index.html");
@@ -39,6 +41,10 @@ function serve(folder, { pages = {}, wasmType = TYPES[".wasm"], isolated = false
     const extension = path.extname(name);
     const body = name in pages ? pages[name] :
                  file.startsWith(folder) && fs.existsSync(file) ? fs.readFileSync(file) : null;
+    if (typeof body === "function") {
+      body(response);
+      return;
+    }
     if (body === null) {
       response.writeHead(404).end();
       return;

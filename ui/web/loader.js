@@ -54,11 +54,31 @@
     });
   }
 
+  // Whether the browser gives the page WebGL 1, which Qt draws the window with; the context made
+  // to find out is let go at once. A browser with WebGL switched off, or a graphics card it does
+  // not trust, gives none.
+  function canDraw() {
+    const gl = document.createElement("canvas").getContext("webgl");
+    const extension = gl && gl.getExtension("WEBGL_lose_context");
+    if (extension) {
+      extension.loseContext();
+    }
+    return gl !== null;
+  }
+
   if (typeof WebAssembly !== "object" || typeof WebAssembly.compileStreaming !== "function") {
     fail("このブラウザーでは WebAssembly が使えないため、プログラムを動かせません。");
     return;
   }
-  Promise.all([compileProgram(), loadScript("circle-intersection.js")])
+  // The probe takes the page's thread for a while (0.1 s in headless Chromium): it comes once the
+  // program is on its way, downloaded and compiled meanwhile by the browser's other threads.
+  const loaded = Promise.all([compileProgram(), loadScript("circle-intersection.js")]);
+  if (!canDraw()) {
+    loaded.catch(() => {});
+    fail("このブラウザーでは WebGL が使えないため、プログラムを動かせません。");
+    return;
+  }
+  loaded
     .then(([program]) => {
       status.remove();
       return createQtAppInstance({

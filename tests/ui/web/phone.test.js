@@ -26,12 +26,14 @@ const held = (tab, [width, height]) =>
 
 // Where the window and its controls are, in the page's CSS pixels (where touches land), with the
 // page's zoom: the window, the picture and each bar as [left, top, right, bottom]; and what the
-// picture's description and the blue bar's value are.
+// picture's description and the blue bar's value are, and how many device pixels wide the window
+// is drawn.
 const shown = (tab) => tab.evaluate(() => {
   const box = (element) => ["left", "top", "right", "bottom"].map((side) => element.getBoundingClientRect()[side]);
   const bars = [...document.querySelectorAll("input[type=range]")];
   return { window: box(document.getElementById("screen")), picture: box(document.querySelector("[role=img]")),
-           bars: bars.map(box), zoom: visualViewport.scale, blue: bars[0].value,
+           bars: bars.map(box), zoom: visualViewport.scale, drawn: document.querySelector("canvas").width,
+           blue: bars[0].value,
            said: document.getElementById("circles-picture-description").textContent };
 });
 
@@ -59,9 +61,10 @@ test("the page on a phone", async (t) => {
         fs.writeFileSync(path.join(process.env.TEST_OUTPUT ?? ".", `web-${way}-actual.png`), png);
         assert.fail(`the first picture held ${way} differs from tests/ui/web/${way}.png`);
       }
-      const { window, picture, bars, zoom } = await shown(tab);
+      const { window, picture, bars, zoom, drawn } = await shown(tab);
       const onScreen = ([left, top, right, bottom]) => [right - left, bottom - top].map((size) => size * zoom);
       assert.ok(window[2] * zoom <= width + 0.5 && window[3] * zoom <= height + 0.5, `window ${window} at ${zoom}`);
+      assert.ok(Math.abs(drawn - 3 * onScreen(window)[0]) <= 3, `${drawn} px drawn on ${onScreen(window)[0]}`);
       if (way === "upright") assert.ok(onScreen(picture)[0] >= 0.9 * width, `picture ${picture} at ${zoom}`);
       for (const bar of bars) {
         assert.ok(onScreen(bar)[1] >= 24, `bar ${bar} at ${zoom}`);
