@@ -1,0 +1,89 @@
+// The page's service worker: it keeps the files of one build of the page, each checked against
+// its SHA-256, so that every visit after the first starts from them, with or without a network.
+// The build writes FILES and VERSION in (web/worker.cmake): the files' hashes, and a version
+// derived from them, which names the cache the build's files are kept in.
+//
+// A new build on the server changes this script (its hashes), and the browser, which looks for
+// a new script at each visit, installs it beside the worker in use: it keeps the new set in a
+// cache of its own, while the pages open go on with the old one. It then waits, and takes over
+// at the next visit, at a navigation to the page made while at most one page is served by the
+// old worker, the one being left (a reload) or none: the old worker then lets the new one take
+// over, which deletes the old set, and answers the navigation with a page that loads itself
+// again, from the new set. So a page never mixes sets: it is served from one cache from its
+// first file to its last (a page that has started fetches nothing more), and a page left open
+// in another tab holds the change back until the next visit after it closes. Taking over as
+// soon as it is installed would hand the pages open, some perhaps still loading, the new set;
+// waiting for every page to close would, in a tab that is only reloaded, wait for ever.
+"use strict";
+
+const FILES = {
+@CIRCLES_PAGE_FILES@};
+const VERSION = "@CIRCLES_PAGE_VERSION@";
+// Caches belong to the host's origin, and the page may lie in several of its folders.
+const SCOPE = self.registration.scope;
+const CACHE = `${SCOPE} ${VERSION}`;
+
+// A file's hash as fetch checks it: "sha256-" and the hash in base64.
+const integrity = (hex) =>
+  `sha256-${btoa(String.fromCharCode(...hex.match(/../g).map((byte) => parseInt(byte, 16))))}`;
+
+// The set is fetched past the browser's HTTP cache, which may hold another build's files, though
+// revalidated: a host that sends ETag or Last-Modified answers 304 for the files the first visit
+// has just loaded. A file that is not this build's (a set caught mid-upload) or that cannot be
+// kept (a full disk) fails the install: the cache goes, the worker in use (if any) goes on, and
+// the next visit tries again.
+self.addEventListener("install", (event) => {
+  event.waitUntil((async () => {
+    const cache = await caches.open(CACHE);
+    try {
+      await Promise.all(Object.entries(FILES).map(async ([name, hash]) => {
+        const response = await fetch(name, { cache: "no-cache", integrity: integrity(hash) });
+        if (!response.ok) {
+          throw new Error(`${name}: ${response.status}`);
+        }
+        await cache.put(name, response);
+      }));
+    } catch (error) {
+      await caches.delete(CACHE);
+      throw error;
+    }
+  })());
+});
+
+self.addEventListener("activate", (event) => {
+  event.waitUntil(caches.keys().then((names) => Promise.all(names
+    .filter((name) => name.startsWith(`${SCOPE} `) && name !== CACHE)
+    .map((name) => caches.delete(name)))));
+});
+
+// Sent by the worker in use to the one waiting, when it may take over.
+self.addEventListener("message", (event) => {
+  if (event.data === "take over") {
+    event.waitUntil(self.skipWaiting());
+  }
+});
+
+async function respond(request, name) {
+  const { waiting } = self.registration;
+  if (request.mode === "navigate" && waiting && (await self.clients.matchAll()).length <= 1) {
+    await new Promise((activating) => {
+      waiting.addEventListener("statechange", activating, { once: true });
+      waiting.postMessage("take over");
+    });
+    return new Response('<!DOCTYPE html><meta http-equiv="refresh" content="0">',
+                        { headers: { "Content-Type": "text/html" } });
+  }
+  // From the network only if the browser has dropped the set since (a cleared storage).
+  return (await (await caches.open(CACHE)).match(name)) ?? fetch(request);
+}
+
+// The page's own files come from the set, the page itself at the folder's address too; anything
+// else (the licences) from the network.
+self.addEventListener("fetch", (event) => {
+  const url = new URL(event.request.url);
+  const path = url.origin + url.pathname;
+  const name = path.slice(SCOPE.length) || "index.html";
+  if (event.request.method === "GET" && path.startsWith(SCOPE) && Object.hasOwn(FILES, name)) {
+    event.respondWith(respond(event.request, name));
+  }
+});
