@@ -2,7 +2,8 @@
 // - the bytes a first visit transfers, raw, gzip -9 and Brotli (the page's precompressed copies;
 //   goal: at most 3 MB compressed in all);
 // - navigation to the first complete picture, median of 9 first visits, each with an empty
-//   cache (goal: at most 1.0 s);
+//   cache (goal: at most 1.0 s), and of the 9 visits after them, each in a new tab once the
+//   first has kept the page's files (goal: at most 0.35 s);
 // - a mouse move with the left button to the picture updated on the page, p99 over 1,000 moves:
 //   the page's work for it, the handling of the move (Qt's and the program's, the redraw
 //   included) and the frame in which Qt puts the new picture on the page (goal: at most 4 ms, a
@@ -20,8 +21,11 @@ const path = require("node:path");
 const { address, launch, serve } = require("../web/chromium.js");
 
 const [folder, desktopBench] = process.argv.slice(2);
+// The service worker then fetches the files it keeps again, revalidated: a host that sends ETag
+// or Last-Modified answers each with a 304.
 const FIRST_VISIT = ["index.html", "loader.js", "circle-intersection.js", "circle-intersection.wasm",
-                     "circle-intersection.png"];
+                     "circle-intersection.png", "manifest.webmanifest", "circle-intersection-512.png",
+                     "service-worker.js"];
 const MOVES = 1000;
 
 const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.length / 2)];
@@ -76,19 +80,26 @@ async function main() {
 
   const server = await serve(path.resolve(folder), { isolated: true });
   const browser = await launch();
-  const firstPictures = [];
+  const pictures = { first: [], repeat: [] };
   let page;
   for (let visit = 0; visit < 9; ++visit) {
     const context = await browser.createBrowserContext();  // an empty cache
-    page = await context.newPage();
-    await page.evaluateOnNewDocument(timeFrames);
-    await page.goto(address(server));
-    await page.waitForFunction(() => window.firstPicture !== undefined, { timeout: 30000 });
-    firstPictures.push(await page.evaluate(() => window.firstPicture));
+    for (const times of [pictures.first, pictures.repeat]) {
+      await page?.close();
+      page = await context.newPage();
+      await page.evaluateOnNewDocument(timeFrames);
+      await page.goto(address(server));
+      await page.waitForFunction(() => window.firstPicture !== undefined, { timeout: 30000 });
+      times.push(await page.evaluate(() => window.firstPicture));
+      await page.waitForFunction(async () =>
+        (await navigator.serviceWorker.getRegistration())?.active?.state === "activated");
+    }
   }
-  console.log(`Navigation to the first complete picture: median ${median(firstPictures).toFixed(0)} ` +
-              `ms of 9 (${Math.min(...firstPictures).toFixed(0)} to ` +
-              `${Math.max(...firstPictures).toFixed(0)}; goal: at most 1000)`);
+  for (const [visit, times, goal] of [["first", pictures.first, 1000], ["repeat", pictures.repeat, 350]]) {
+    console.log(`Navigation to the first complete picture, ${visit} visit: median ` +
+                `${median(times).toFixed(0)} ms of 9 (${Math.min(...times).toFixed(0)} to ` +
+                `${Math.max(...times).toFixed(0)}; goal: at most ${goal})`);
+  }
 
   // The left button held on the picture, the pointer goes to and fro between a place where the
   // circles cross and one where they do not, as BM_MouseMoveEvent's events do; each move waits
