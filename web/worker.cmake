@@ -5,9 +5,10 @@
 #
 #     cmake -DPAGE=build-web -P web/worker.cmake
 
-# Every file a visit loads, and the manifest.
+# Every file a visit loads, and the manifest and its icons, which the browser loads too.
 set(kept index.html loader.js circle-intersection.js circle-intersection.wasm
-    circle-intersection.png manifest.webmanifest)
+    circle-intersection.png manifest.webmanifest circle-intersection-192.png
+    circle-intersection-512.png circle-intersection-full-512.png circle-intersection-full-180.png)
 set(worker ${CMAKE_CURRENT_LIST_DIR}/../ui/web/service-worker.js)
 
 file(SHA256 ${worker} hashes)

@@ -66,11 +66,10 @@ self.addEventListener("message", (event) => {
 async function respond(request, name) {
   const { waiting } = self.registration;
   if (request.mode === "navigate" && waiting && (await self.clients.matchAll()).length <= 1) {
-    await new Promise((activating) => {
-      waiting.addEventListener("statechange", activating, { once: true });
-      waiting.postMessage("take over");
-    });
-    return new Response('<!DOCTYPE html><meta http-equiv="refresh" content="0">',
+    // It takes over once this worker has answered (it waits for the events in hand), before
+    // the page that loads itself again asks for anything.
+    waiting.postMessage("take over");
+    return new Response('<!DOCTYPE html><link rel="icon" href="data:,"><meta http-equiv="refresh" content="0">',
                         { headers: { "Content-Type": "text/html" } });
   }
   // From the network only if the browser has dropped the set since (a cleared storage).
