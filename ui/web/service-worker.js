@@ -29,9 +29,8 @@ const integrity = (hex) =>
 
 // The set is fetched past the browser's HTTP cache, which may hold another build's files, though
 // revalidated: a host that sends ETag or Last-Modified answers 304 for the files the first visit
-// has just loaded. A file that is not this build's (a set caught mid-upload) or that cannot be
-// kept (a full disk) fails the install: the cache goes, the worker in use (if any) goes on, and
-// the next visit tries again.
+// has just loaded. A file that is not this build's (a set caught mid-upload) fails the install:
+// the cache goes, the worker in use (if any) goes on, and the next visit tries again.
 self.addEventListener("install", (event) => {
   event.waitUntil((async () => {
     const cache = await caches.open(CACHE);
@@ -45,6 +44,13 @@ self.addEventListener("install", (event) => {
       }));
     } catch (error) {
       await caches.delete(CACHE);
+      // Where the browser cannot keep the files, it is asked to forget the worker, quietly (an
+      // install that fails reports an error): the page works online as without one, and the
+      // next visit asks again. The browser does so once this install has ended.
+      if (error.name === "QuotaExceededError") {
+        self.registration.unregister();
+        return;
+      }
       throw error;
     }
   })());

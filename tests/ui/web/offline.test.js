@@ -107,11 +107,14 @@ test("the page kept for visits without a network", async (t) => {
                                                             { origin: new URL(url).origin, quotaSize: 1e6 })];
     for (const setUp of cases) {
       const page = await (await browser.createBrowserContext()).newPage();
-      const said = [];
+      const said = [], cdp = await page.createCDPSession();
       page.on("console", (message) => said.push(message.text()));
+      cdp.on("ServiceWorker.workerErrorReported", ({ errorMessage }) => said.push(errorMessage.errorMessage));
+      await cdp.send("ServiceWorker.enable");
       await setUp(page);
       await page.goto(url);
       await startsUp(page);
+      await page.waitForFunction(async () => !await navigator.serviceWorker?.getRegistration());
       assert.deepStrictEqual([said, await page.$("#status")], [[], null]);
     }
   });
