@@ -5,15 +5,15 @@
 //
 // A new build on the server changes this script (its hashes), and the browser, which looks for
 // a new script at each visit, installs it beside the worker in use: it keeps the new set in a
-// cache of its own, while the pages open go on with the old one. It then waits, and takes over
-// at the next visit, at a navigation to the page made while at most one page is served by the
-// old worker, the one being left (a reload) or none: the old worker then lets the new one take
-// over, which deletes the old set, and answers the navigation with a page that loads itself
-// again, from the new set. So a page never mixes sets: it is served from one cache from its
-// first file to its last (a page that has started fetches nothing more), and a page left open
-// in another tab holds the change back until the next visit after it closes. Taking over as
-// soon as it is installed would hand the pages open, some perhaps still loading, the new set;
-// waiting for every page to close would, in a tab that is only reloaded, wait for ever.
+// cache of its own while the pages open go on with the old one, and waits. At the next
+// navigation to the page, once every page the old worker serves has fetched all of its files,
+// the old worker hands over: it asks the new one to take over, which deletes the old set, and
+// answers the navigation, and any other until then, with a page that loads itself again, from
+// the new set. So a page never mixes sets: it is served from one cache from its first file to
+// its last, and fetches nothing more once it has them. Taking over as soon as installed would
+// hand a page still loading the new set's files; waiting for every page to close, as the browser
+// does by itself, would never end in a tab that is only reloaded (the page left is still open
+// while the next one is asked for).
 "use strict";
 
 const FILES = {
@@ -69,17 +69,29 @@ self.addEventListener("message", (event) => {
   }
 });
 
-async function respond(request, name) {
+// The pages this worker has served that have yet to fetch some of their files, by client, with
+// those files. In memory: a worker is stopped only when idle, after any page it served has them.
+const loading = new Map();
+const LOADED = ["loader.js", "circle-intersection.js", "circle-intersection.wasm"];
+let handedOver = false;
+
+async function respond(event, name) {
   const { waiting } = self.registration;
-  if (request.mode === "navigate" && waiting && (await self.clients.matchAll()).length <= 1) {
-    // It takes over once this worker has answered (it waits for the events in hand), before
-    // the page that loads itself again asks for anything.
+  if (event.request.mode === "navigate" && waiting &&
+      (handedOver || (await self.clients.matchAll()).every((client) => !loading.has(client.id)))) {
+    // It takes over once this worker has answered (the browser waits for the events in hand).
+    handedOver = true;
     waiting.postMessage("take over");
     return new Response('<!DOCTYPE html><link rel="icon" href="data:,"><meta http-equiv="refresh" content="0">',
                         { headers: { "Content-Type": "text/html" } });
   }
+  if (event.request.mode === "navigate") {
+    loading.set(event.resultingClientId, new Set(LOADED));
+  } else if (loading.get(event.clientId)?.delete(name) && !loading.get(event.clientId).size) {
+    loading.delete(event.clientId);
+  }
   // From the network only if the browser has dropped the set since (a cleared storage).
-  return (await (await caches.open(CACHE)).match(name)) ?? fetch(request);
+  return (await (await caches.open(CACHE)).match(name)) ?? fetch(event.request);
 }
 
 // The page's own files come from the set, the page itself at the folder's address too; anything
@@ -89,6 +101,6 @@ self.addEventListener("fetch", (event) => {
   const path = url.origin + url.pathname;
   const name = path.slice(SCOPE.length) || "index.html";
   if (event.request.method === "GET" && path.startsWith(SCOPE) && Object.hasOwn(FILES, name)) {
-    event.respondWith(respond(event.request, name));
+    event.respondWith(respond(event, name));
   }
 });
