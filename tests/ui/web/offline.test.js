@@ -14,13 +14,13 @@ const { address, launch, serve } = require("../../../web/chromium.js");
 
 const FOLDER = path.resolve(process.env.CIRCLES_PAGE ?? "build-web");
 const START_UP = fs.readFileSync(path.join(__dirname, "start-up.png"));
-const FAILED = "プログラムを読み込めませんでした。ページを読み込み直してください。";
 const AT = "/a/page/";
+const SITES = [];  // removed at the end
 
 // A copy of the page at AT in a site of its own; `change` edits the copy's files, named relative
 // to the page, and the service worker is written again for them, as the build writes it.
 function site(change = {}) {
-  const root = fs.mkdtempSync(path.join(os.tmpdir(), "circles-site-"));
+  const root = SITES[SITES.push(fs.mkdtempSync(path.join(os.tmpdir(), "circles-site-"))) - 1];
   fs.cpSync(FOLDER, path.join(root, AT), { recursive: true });
   for (const [name, edit] of Object.entries(change)) {
     const file = path.join(root, AT, name);
@@ -70,7 +70,10 @@ test("the page kept for visits without a network", async (t) => {
     await new Promise((closed) => server ? server.close(closed).closeAllConnections() : closed());
     server = root && await serve(root, { ...options, port: new URL(url).port });
   };
-  t.after(() => browser.close().then(() => restart()));
+  t.after(async () => {
+    await browser.close().then(() => restart());
+    SITES.forEach((root) => fs.rmSync(root, { recursive: true }));
+  });
   const tab = await browser.newPage();
   tab.console = [];
   tab.on("console", (message) => tab.console.push(message.text()));
@@ -81,7 +84,9 @@ test("the page kept for visits without a network", async (t) => {
     const cdp = await tab.createCDPSession();
     assert.deepStrictEqual((await cdp.send("Page.getInstallabilityErrors")).installabilityErrors, []);
     const { manifest, icons } = await tab.evaluate(async () => {
-      const manifest = await (await fetch(document.querySelector("link[rel=manifest]").href)).json();
+      const { href } = document.querySelector("link[rel=manifest]");
+      const manifest = await (await fetch(href)).json();
+      manifest.folder = [manifest.start_url, manifest.scope].map((folder) => new URL(folder, href).href);
       const touch = document.querySelector("link[rel=apple-touch-icon]").href;
       const icons = [...manifest.icons, { src: touch, sizes: "180x180", purpose: "apple" }];
       for (const icon of icons) {
@@ -95,23 +100,27 @@ test("the page kept for visits without a network", async (t) => {
     }
     assert.deepStrictEqual(icons.map((icon) => `${icon.purpose} ${icon.sizes}`).sort(),
                            ["any 192x192", "any 512x512", "apple 180x180", "maskable 512x512"]);
-    assert.strictEqual((await cdp.send("Page.getAppId")).appId, url);  // start_url, resolved
-    assert.deepStrictEqual([manifest.name, [...manifest.short_name].length <= 6], ["円の交点算出サンプル", true]);
+    assert.strictEqual((await cdp.send("Page.getAppId")).appId, url);  // start_url, as Chromium reads it
+    assert.deepStrictEqual([manifest.name, [...manifest.short_name].length <= 6, manifest.lang,
+                            manifest.display, manifest.folder],
+                           ["円の交点算出サンプル", true, "ja", "standalone", [url, url]]);
   });
 
   // A browser without service workers, and a disk too full for the files.
   await t.test("where its files cannot be kept, works as it did, saying nothing", async () => {
-    const cases = [[(page) => page.evaluateOnNewDocument(() => {
-      delete Navigator.prototype.serviceWorker;
-    }), false], [async (page) => (await page.createCDPSession()).send("Storage.overrideQuotaForOrigin",
-                                                            { origin: new URL(url).origin, quotaSize: 1e6 }), true]];
+    const cases = [  // each what the tab does before the page loads, and whether a worker comes
+      [(page) => page.evaluateOnNewDocument(() => { delete Navigator.prototype.serviceWorker; }), false],
+      [async (page) => (await page.createCDPSession()).send("Storage.overrideQuotaForOrigin",
+                                                             { origin: new URL(url).origin, quotaSize: 1e6 }), true],
+    ];
     for (const [setUp, installs] of cases) {
       const page = await (await browser.createBrowserContext()).newPage();
       const said = [], cdp = await page.createCDPSession();
       page.on("console", (message) => said.push(message.text()));
-      cdp.on("ServiceWorker.workerErrorReported", ({ errorMessage }) => said.push(errorMessage.errorMessage));
-      const gone = new Promise((ended) => cdp.on("ServiceWorker.workerVersionUpdated", ({ versions }) =>
-        versions.some((version) => version.status === "redundant") && ended()));
+      cdp.on("ServiceWorker.workerErrorReported", ({ errorMessage }) =>
+        said.push(errorMessage.errorMessage));
+      const gone = new Promise((ended) => cdp.on("ServiceWorker.workerVersionUpdated",
+        ({ versions }) => versions.some((version) => version.status === "redundant") && ended()));
       await cdp.send("ServiceWorker.enable");
       await setUp(page);
       await page.goto(url);
@@ -127,11 +136,14 @@ test("the page kept for visits without a network", async (t) => {
     await restart();
     await tab.setCacheEnabled(false);
     await visit(tab);
+    assert.deepStrictEqual(tab.console, []);
   });
 
   await t.test("takes a new build whole at the next visit, never one caught mid-upload", async () => {
-    const next = site({ "index.html": (page) => page.replace("<script src", `<script>window.build = ["index.html"];</script><script src`),
-                        "loader.js": mark("loader.js"), "circle-intersection.js": mark("program") });
+    const next = site({
+      "index.html": (page) => page.replace("<script src", '<script>window.build = ["index.html"];</script>$&'),
+      "loader.js": mark("loader.js"), "circle-intersection.js": mark("program"),
+    });
     await restart(next, { pages: { [`${AT}circle-intersection.js`]:
                                    fs.readFileSync(path.join(FOLDER, "circle-intersection.js")) } });
     for (const when of ["mid-upload", "mid-upload again"]) {
@@ -142,7 +154,8 @@ test("the page kept for visits without a network", async (t) => {
     await visit(tab);
     assert.deepStrictEqual([await marks(tab), await updated(tab)], [[], true]);
     await visit(tab);
-    const version = /VERSION = "(\w+)"/.exec(fs.readFileSync(path.join(next, AT, "service-worker.js")))[1];
+    const worker = fs.readFileSync(path.join(next, AT, "service-worker.js"), "utf8");
+    const version = /VERSION = "(\w+)"/.exec(worker)[1];
     assert.deepStrictEqual([await marks(tab), await tab.evaluate(() => caches.keys())],
                            [NEW, [`${url} ${version}`]]);  // the old set deleted
     assert.deepStrictEqual(tab.console, []);
