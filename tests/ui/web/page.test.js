@@ -128,6 +128,7 @@ test("the page", async (t) => {
       [await start({ wasmType: "text/plain" }), undefined, FAILED],
       [await start({ pages: { "/circle-intersection.wasm": null } }), undefined, FAILED],
       [server, async (tab) => {  // while the program downloads, never to arrive
+        await tab.setBypassServiceWorker(true);  // as at a first visit, nothing kept yet
         await tab.setRequestInterception(true);
         tab.on("request", (request) => request.url().endsWith(".wasm") || request.continue());
       }, "プログラムを読み込んでいます…"],
