@@ -17,7 +17,7 @@ const path = require("node:path");
 const puppeteer = require("puppeteer-core");
 
 const TYPES = { ".html": "text/html", ".js": "text/javascript", ".wasm": "application/wasm",
-                ".png": "image/png" };
+                ".png": "image/png", ".webmanifest": "application/manifest+json" };
 
 // `args` adds switches of its own.
 function launch(args = []) {
@@ -32,9 +32,10 @@ function launch(args = []) {
 
 // Serves the files of a folder, each with its type; `pages` puts files of its own at paths (null
 // for none there, or a function that answers the request itself), `wasmType` sends the program
-// with another type (a server that does not know it), and `isolated` isolates the page from
-// other sites, which gives its clock microseconds.
-function serve(folder, { pages = {}, wasmType = TYPES[".wasm"], isolated = false } = {}) {
+// with another type (a server that does not know it), `isolated` isolates the page from other
+// sites, which gives its clock microseconds, and `port` serves at that port (one a stopped
+// server had: the same site) rather than a free one.
+function serve(folder, { pages = {}, wasmType = TYPES[".wasm"], isolated = false, port = 0 } = {}) {
   const server = http.createServer((request, response) => {
     const name = new URL(request.url, "http://localhost").pathname.replace(/\/$/, "/index.html");
     const file = path.join(folder, path.normalize(name));
@@ -57,7 +58,7 @@ function serve(folder, { pages = {}, wasmType = TYPES[".wasm"], isolated = false
     });
     response.end(body);
   });
-  return new Promise((listening) => server.listen(0, "127.0.0.1", () => listening(server)));
+  return new Promise((listening) => server.listen(port, "127.0.0.1", () => listening(server)));
 }
 
 const address = (server) => `http://127.0.0.1:${server.address().port}/`;

@@ -6,6 +6,11 @@
 #   circle-intersection.js     emscripten's part of the program
 #   circle-intersection.wasm   the program, with its Japanese face
 #   circle-intersection.png    the page's icon
+#   manifest.webmanifest       what a home screen shows of the page installed there: its name,
+#   circle-intersection-*.png  colours and icons (192 and 512 px; full-*: a square's, for
+#                              shapes of the home screen's own and for Safari)
+#   service-worker.js          keeps the page's files for visits without a network
+#                              (web/worker.cmake writes in their hashes)
 #   licences/                  what the page is made of, and under which licences
 
 # The window's face, cut down to the characters its texts use and renamed, as its licence asks
@@ -48,7 +53,14 @@ install(FILES ${PROJECT_BINARY_DIR}/index.html ${PROJECT_SOURCE_DIR}/ui/web/load
         DESTINATION .)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/icon/circle-intersection-32.png
         DESTINATION . RENAME circle-intersection.png)
+install(FILES ${PROJECT_SOURCE_DIR}/ui/web/manifest.webmanifest DESTINATION .)
+foreach(icon 192 512 full-180 full-512)
+    install(FILES ${PROJECT_SOURCE_DIR}/packaging/icon/circle-intersection-${icon}.png DESTINATION .)
+endforeach()
 set(qt ${CIRCLES_WEB_QT}/share/circle-intersection)
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE ${qt}/qt-copyright.txt ${qt}/LGPL-3.0-only.txt
               ${qt}/GPL-3.0-only.txt /usr/share/doc/fonts-ipafont-gothic/copyright
         DESTINATION licences)
+# The service worker last, with the hashes of the files installed above.
+install(CODE "execute_process(COMMAND \"${CMAKE_COMMAND}\" \"-DPAGE=\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}\"
+    -P \"${CMAKE_CURRENT_LIST_DIR}/worker.cmake\" COMMAND_ERROR_IS_FATAL ANY)")

@@ -8,9 +8,14 @@ points marked in black, on a white tile.
     circle-intersection-16.png  the 16 x 16 one
     circle-intersection-32.argb the same two as raw pixels (QImage::Format_ARGB32), which the
     circle-intersection-16.argb program makes its window icon from without decoding anything
-    circle-intersection-N.png   N = 48, 64, 128 and 256: the same picture drawn smooth, with
-                                anti-aliased edges in full colour, for launchers and software
-                                centres
+    circle-intersection-N.png   N = 48, 64, 128, 192, 256 and 512: the same picture drawn
+                                smooth, with anti-aliased edges in full colour, for launchers,
+                                software centres and the web page's manifest
+    circle-intersection-full-N.png
+                                N = 180 and 512: the rings and dots alone on a white square,
+                                within its middle circle of 80 % of its width, for home screens
+                                that cut an icon to a shape of their own: the web page's
+                                maskable icon, and Safari's, which iOS rounds itself
 
 Usage: make_icon.py [--check] [DIRECTORY]   (default: this script's directory)
 With --check nothing is written; the exit status says whether the files in DIRECTORY are what
@@ -46,7 +51,9 @@ LAYOUT = {
     16: ((6.0, 6.0), (10.0, 10.0), 4.0, 0.5, 1.1),
 }
 # The sizes drawn smooth, in full colour.
-SMOOTH_SIZES = (48, 64, 128, 256)
+SMOOTH_SIZES = (48, 64, 128, 192, 256, 512)
+# The sizes drawn smooth on a full square.
+FULL_SIZES = (180, 512)
 
 
 # ---------------------------------------------------------------------------------------------
@@ -103,17 +110,24 @@ def draw(size: int, two_colours: bool) -> list[list[int | None]]:
     return rows
 
 
-def draw_smooth(size: int) -> list[list[tuple[int, int, int, int]]]:
+def draw_smooth(size: int, full: bool = False) -> list[list[tuple[int, int, int, int]]]:
     """The icon at `size` pixels, anti-aliased, as rows of (red, green, blue, alpha).
 
     The same picture as the 32-pixel one, its layout scaled from 32 units to `size`: a white
     tile with rounded corners and a grey edge, the two rings and the two dots. Each shape
     covers a pixel by how far the pixel's centre lies inside its outline (a pixel straddling
     the outline half-covered), and the shapes are laid over one another in the order the
-    small images draw them."""
-    unit = size / 32
+    small images draw them.
+
+    `full`: the rings and dots only, on white to the square's edges, scaled down about the
+    middle so that the ring farthest from it stays within 40 % of `size` of it."""
     c_blue, c_red, radius, ring, dot = LAYOUT[32]
+    reach = math.hypot(16 - c_blue[0], 16 - c_blue[1]) + radius + ring  # in units, from the middle
+    unit = 0.4 * size / reach if full else size / 32
     ring, dot = ring * unit, dot * unit  # in pixels
+    # Where unit 0 lies: the picture's middle, unit 16, on the square's.
+    shift = size / 2 - 16 * unit
+    c_blue, c_red = ((x + shift / unit, y + shift / unit) for x, y in (c_blue, c_red))
     points = crossing_points(c_blue, radius, c_red, radius)
     # The tile spans units 1 to 31 and its edge is 0.75 unit wide, at least a pixel.
     half_tile, corner, edge = 15 * unit, 2.5 * unit, max(1.0, 0.75 * unit)
@@ -137,11 +151,12 @@ def draw_smooth(size: int) -> list[list[tuple[int, int, int, int]]]:
             qy = abs(py - centre) - (half_tile - corner)
             outside = (math.hypot(max(qx, 0.0), max(qy, 0.0)) + min(max(qx, qy), 0.0)
                        - corner)
-            tile = cover(-outside)
+            tile = 1.0 if full else cover(-outside)
             if tile == 0.0:
                 row.append((0, 0, 0, 0))
                 continue
-            colour = over(PALETTE_16[GREY], PALETTE_16[WHITE], cover(-outside - edge))
+            colour = PALETTE_16[WHITE] if full else over(PALETTE_16[GREY], PALETTE_16[WHITE],
+                                                         cover(-outside - edge))
             for c, index in ((c_blue, BLUE), (c_red, RED)):
                 off_ring = abs(math.hypot(px - c[0] * unit, py - c[1] * unit) - radius * unit)
                 colour = over(colour, PALETTE_16[index], cover(ring - off_ring))
@@ -236,7 +251,8 @@ def files() -> dict[str, bytes]:
         "circle-intersection-16.png": png(rgba(small, PALETTE_16)),
         "circle-intersection-32.argb": argb(rgba(large, PALETTE_16)),
         "circle-intersection-16.argb": argb(rgba(small, PALETTE_16)),
-    } | {f"circle-intersection-{size}.png": png(draw_smooth(size)) for size in SMOOTH_SIZES}
+    } | {f"circle-intersection-{size}.png": png(draw_smooth(size)) for size in SMOOTH_SIZES} | {
+        f"circle-intersection-full-{size}.png": png(draw_smooth(size, True)) for size in FULL_SIZES}
 
 
 def main(args: list[str]) -> int:

@@ -66,6 +66,13 @@
     return gl !== null;
   }
 
+  // Once the program runs, its files are kept for the next visits (service-worker.js), which then
+  // start from them, with or without a network. Where the browser cannot keep them (no service
+  // workers, file://, a private window, a full disk) the page goes on as it is, saying nothing.
+  function keepFiles() {
+    navigator.serviceWorker?.register("service-worker.js").catch(() => {});
+  }
+
   if (typeof WebAssembly !== "object" || typeof WebAssembly.compileStreaming !== "function") {
     fail("このブラウザーでは WebAssembly が使えないため、プログラムを動かせません。");
     return;
@@ -95,5 +102,6 @@
         quit() {},
       });
     })
+    .then(keepFiles)
     .catch(failed);
 })();
