@@ -11,6 +11,7 @@
 //     node web/chromium.js build-wasm/tests/qt_tests.js [ARGUMENT...]
 "use strict";
 
+const assert = require("node:assert");
 const fs = require("node:fs");
 const http = require("node:http");
 const path = require("node:path");
@@ -63,6 +64,24 @@ function serve(folder, { pages = {}, wasmType = TYPES[".wasm"], isolated = false
 
 const address = (server) => `http://127.0.0.1:${server.address().port}/`;
 
+// Chromium and a server of the page's folder for the test t, both closed when it ends.
+async function launchServing(t, folder) {
+  const browser = await launch();
+  const server = await serve(folder);
+  t.after(async () => {
+    await browser.close();
+    server.close() && server.closeAllConnections();
+  });
+  return { browser, server };
+}
+
+// Until holds() is true, asked every 50 ms; after 10 s a failure that says what was waited for.
+async function waitFor(what, holds) {
+  for (const deadline = Date.now() + 10000; !(await holds()); await new Promise((go) => setTimeout(go, 50))) {
+    assert.ok(Date.now() < deadline, `no ${what} after 10 s`);
+  }
+}
+
 // A test program in a page of its own, its arguments and output as on a terminal.
 async function runTestProgram(program, args) {
   const name = path.basename(program, ".js");
@@ -91,7 +110,7 @@ async function runTestProgram(program, args) {
   }
 }
 
-module.exports = { launch, serve, address };
+module.exports = { launch, serve, address, launchServing, waitFor };
 
 if (require.main === module) {
   runTestProgram(process.argv[2], process.argv.slice(3)).then((status) => {

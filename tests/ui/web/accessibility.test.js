@@ -6,7 +6,7 @@
 const assert = require("node:assert");
 const path = require("node:path");
 const test = require("node:test");
-const { address, launch, serve } = require("../../../web/chromium.js");
+const { address, launchServing, waitFor } = require("../../../web/chromium.js");
 
 const FOLDER = path.resolve(process.env.CIRCLES_PAGE ?? "build-web");
 const HOW_TO_MOVE = "矢印キーで青い円の中心を、Ctrl キーを押しながら矢印キーで赤い円の中心を 1 ピクセル" +
@@ -18,12 +18,6 @@ const START_UP = "青い円は中心 (100,100)、半径 100。赤い円は中心
 // of and 18 px below the page's corner, the bars at x 424, 17 px tall, at y 120 and 176.
 const PICTURE = [210, 218], BLUE_BAR = [524, 128], RED_BAR = [524, 184];
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
-
-async function waitFor(what, holds) {
-  for (const deadline = Date.now() + 10000; !(await holds()); await sleep(50)) {
-    assert.ok(Date.now() < deadline, `no ${what} after 10 s`);
-  }
-}
 
 // The picture and the bars as the tree has them, in reading order: role, name, description or
 // value, and whether each has the focus.
@@ -39,12 +33,7 @@ async function controls(page) {
 }
 
 test("the page for screen readers", async (t) => {
-  const browser = await launch();
-  const server = await serve(FOLDER);
-  t.after(async () => {
-    await browser.close();
-    server.close() && server.closeAllConnections();
-  });
+  const { browser, server } = await launchServing(t, FOLDER);
   const page = await browser.newPage();
   const console = [];
   page.on("console", (message) => console.push(message.text()));

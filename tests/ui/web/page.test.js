@@ -10,7 +10,7 @@ const assert = require("node:assert");
 const fs = require("node:fs");
 const path = require("node:path");
 const test = require("node:test");
-const { address, serve } = require("../../../web/chromium.js");
+const { address, serve, waitFor } = require("../../../web/chromium.js");
 const { ENGINES } = require("../../../web/engines.js");
 
 const FOLDER = path.resolve(process.env.CIRCLES_PAGE ?? "build-web");
@@ -39,11 +39,6 @@ async function window(page, png) {
   return { png, rgba, at: (x, y) => [...rgba.subarray(4 * ((18 + y) * WIDTH + 10 + x)).subarray(0, 3)].join() };
 }
 
-async function waitFor(what, holds) {
-  for (const deadline = Date.now() + 10000; !(await holds()); await sleep(50)) {
-    assert.ok(Date.now() < deadline, `no ${what} after 10 s`);
-  }
-}
 const colourAt = (page, x, y, colour) => waitFor(`${colour} at ${x}, ${y}`,
   async () => (await window(page)).at(x, y) === colour);
 

@@ -9,17 +9,11 @@ const assert = require("node:assert");
 const fs = require("node:fs");
 const path = require("node:path");
 const test = require("node:test");
-const { address, launch, serve } = require("../../../web/chromium.js");
+const { address, launchServing, waitFor } = require("../../../web/chromium.js");
 
 const FOLDER = path.resolve(process.env.CIRCLES_PAGE ?? "build-web");
 const PHONES = { upright: [390, 844], sideways: [844, 390] };
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
-
-async function waitFor(what, holds) {
-  for (const deadline = Date.now() + 10000; !(await holds()); await sleep(50)) {
-    assert.ok(Date.now() < deadline, `no ${what} after 10 s`);
-  }
-}
 
 const held = (tab, [width, height]) =>
   tab.setViewport({ width, height, deviceScaleFactor: 3, isMobile: true, hasTouch: true });
@@ -38,12 +32,7 @@ const shown = (tab) => tab.evaluate(() => {
 });
 
 test("the page on a phone", async (t) => {
-  const browser = await launch();
-  const server = await serve(FOLDER);
-  t.after(async () => {
-    await browser.close();
-    server.close() && server.closeAllConnections();
-  });
+  const { browser, server } = await launchServing(t, FOLDER);
   const tabs = {}, said = [];  // what the tabs write on the console
   for (const [way, [width, height]] of Object.entries(PHONES)) {
     await t.test(`held ${way}, shows the whole window, its bars a finger's size`, async () => {
