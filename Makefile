@@ -201,7 +201,7 @@ windows: windows-deps
 
 # The end-to-end tests of the Windows program at the path given, selected by the pytest -k
 # expression given, under Wine in Xvfb.
-WINDOWS_E2E = $(WINDOWS_FONTS) windows/e2e.sh '$(1)' '$(2)'
+WINDOWS_E2E = $(WINDOWS_FONTS) tests/windows/e2e.sh '$(1)' '$(2)'
 INSTALLED := C:/Program Files/circle-intersection
 
 # The unit and widget tests under Wine on the offscreen platform; the program unpacked from the

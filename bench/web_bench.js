@@ -1,5 +1,6 @@
-// The web page's benchmarks on 127.0.0.1, in each engine of web/engines.js, Chromium, Firefox and
-// WebKit side by side (make bench-web, which runs it under tools/xvfb.sh for the last two):
+// The web page's benchmarks on 127.0.0.1, in each engine of tests/web/engines.js, Chromium,
+// Firefox and WebKit side by side (make bench-web, which runs it under tools/xvfb.sh for the
+// last two):
 // - the bytes a first visit transfers, raw, gzip -9 and Brotli (the page's precompressed copies;
 //   goal: at most 3 MB compressed in all);
 // - navigation to the first complete picture, median of 9 first visits, each with an empty
@@ -21,8 +22,8 @@
 const { execFileSync } = require("node:child_process");
 const fs = require("node:fs");
 const path = require("node:path");
-const { address, launch, serve } = require("../web/chromium.js");
-const { ENGINES } = require("../web/engines.js");
+const { address, launch, serve } = require("../tests/web/chromium.js");
+const { ENGINES } = require("../tests/web/engines.js");
 
 const [folder, desktopBench] = process.argv.slice(2);
 // The service worker then fetches the files it keeps again, revalidated: a host that sends ETag

@@ -11,7 +11,7 @@ execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libstdc++-6.dll
 cmake_path(GET libstdcxx PARENT_PATH CIRCLES_MINGW_RUNTIME_DIR)
 set(CIRCLES_WINPTHREAD_DIR /usr/x86_64-w64-mingw32/lib)
 set(CIRCLES_WINE_PREFIX ${PROJECT_BINARY_DIR}/wine)
-configure_file(${CMAKE_CURRENT_LIST_DIR}/wine-run.sh.in ${PROJECT_BINARY_DIR}/wine-run.sh
+configure_file(${PROJECT_SOURCE_DIR}/tests/windows/wine-run.sh.in ${PROJECT_BINARY_DIR}/wine-run.sh
     FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
                      WORLD_READ WORLD_EXECUTE
     @ONLY)

@@ -6,7 +6,7 @@
 const assert = require("node:assert");
 const path = require("node:path");
 const test = require("node:test");
-const { address, launchServing, waitFor } = require("../../../web/chromium.js");
+const { address, launchServing, waitFor } = require("../../web/chromium.js");
 
 const FOLDER = path.resolve(process.env.CIRCLES_PAGE ?? "build-web");
 const HOW_TO_MOVE = "矢印キーで青い円の中心を、Ctrl キーを押しながら矢印キーで赤い円の中心を 1 ピクセル" +

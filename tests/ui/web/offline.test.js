@@ -10,7 +10,7 @@ const fs = require("node:fs");
 const os = require("node:os");
 const path = require("node:path");
 const test = require("node:test");
-const { address, launch, serve } = require("../../../web/chromium.js");
+const { address, launch, serve } = require("../../web/chromium.js");
 
 const FOLDER = path.resolve(process.env.CIRCLES_PAGE ?? "build-web");
 const START_UP = fs.readFileSync(path.join(__dirname, "start-up.png"));

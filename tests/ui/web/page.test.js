@@ -1,5 +1,6 @@
-// The web page as a visitor meets it, on 127.0.0.1, in each engine of web/engines.js: Chromium,
-// Firefox and WebKit, each driven by its own automation, as trusted mouse, key and touch input.
+// The web page as a visitor meets it, on 127.0.0.1, in each engine of tests/web/engines.js:
+// Chromium, Firefox and WebKit, each driven by its own automation, as trusted mouse, key and
+// touch input.
 // Run it under tools/xvfb.sh: Firefox and WebKit draw WebGL only with an X display. $CIRCLES_PAGE
 // names the page's folder; a start-up picture that differs from tests/ui/web/start-up.png is
 // written to $TEST_OUTPUT, CIRCLES_REMAKE_REFERENCES=1 makes the reference anew, and
@@ -10,8 +11,8 @@ const assert = require("node:assert");
 const fs = require("node:fs");
 const path = require("node:path");
 const test = require("node:test");
-const { address, serve, waitFor } = require("../../../web/chromium.js");
-const { ENGINES } = require("../../../web/engines.js");
+const { address, serve, waitFor } = require("../../web/chromium.js");
+const { ENGINES } = require("../../web/engines.js");
 
 const FOLDER = path.resolve(process.env.CIRCLES_PAGE ?? "build-web");
 const REFERENCE = path.join(__dirname, "start-up.png");

@@ -9,7 +9,7 @@ const assert = require("node:assert");
 const fs = require("node:fs");
 const path = require("node:path");
 const test = require("node:test");
-const { address, launchServing, waitFor } = require("../../../web/chromium.js");
+const { address, launchServing, waitFor } = require("../../web/chromium.js");
 
 const FOLDER = path.resolve(process.env.CIRCLES_PAGE ?? "build-web");
 const PHONES = { upright: [390, 844], sideways: [844, 390] };

@@ -1,7 +1,7 @@
 // The three browser engines the page's tests and benchmarks drive, each from Debian: Chromium
-// (web/chromium.js), Firefox ESR, which puppeteer-core drives over WebDriver BiDi, and WebKitGTK's
-// MiniBrowser, which its WebKitWebDriver drives over WebDriver. Firefox and WebKit draw WebGL only
-// with an X display: run them under tools/xvfb.sh.
+// (tests/web/chromium.js), Firefox ESR, which puppeteer-core drives over WebDriver BiDi, and
+// WebKitGTK's MiniBrowser, which its WebKitWebDriver drives over WebDriver. Firefox and WebKit
+// draw WebGL only with an X display: run them under tools/xvfb.sh.
 //
 // Each engine's `launch({ webgl })` gives a browser whose `open(url, setUp)` loads a tab with one
 // interface, the part of puppeteer's Page the tests use: evaluate, screenshot (the viewport),

@@ -2,10 +2,10 @@
 # The end-to-end tests (tests/e2e) of the Windows program at the path given, those that the
 # pytest -k expression given selects, under Wine in Xvfb, against the Windows reference picture.
 #
-# Usage: windows/e2e.sh PROGRAM EXPRESSION   (make test-windows runs it, with the tests'
+# Usage: tests/windows/e2e.sh PROGRAM EXPRESSION   (make test-windows runs it, with the tests'
 # FONTCONFIG_FILE set)
 set -u
-root=$(cd "$(dirname "$0")/.." && pwd)
+root=$(cd "$(dirname "$0")/../.." && pwd)
 build=$root/build-windows
 program=$1
 export WINEPREFIX=$build/wine WINEDEBUG=-all

@@ -8,7 +8,7 @@
 // Run as a program, it runs a test program of the web build in a page, as CTest runs the others,
 // and ends with the program's status:
 //
-//     node web/chromium.js build-wasm/tests/qt_tests.js [ARGUMENT...]
+//     node tests/web/chromium.js build-wasm/tests/qt_tests.js [ARGUMENT...]
 "use strict";
 
 const assert = require("node:assert");
