@@ -1,5 +1,6 @@
 # The commands a newcomer needs: `make run` opens the program, `make test` runs the whole suite.
 # Both first install whatever Debian packages are missing, then build the release preset into build/.
+# A bare `make` only builds build/: it installs nothing, and names what is missing instead.
 
 PROGRAM := build/circle-intersection
 BENCH   := build/circle-intersection-bench
@@ -11,21 +12,20 @@ BENCH   := build/circle-intersection-bench
 
 # pkg-config finds libxcb, whose header the program takes an X11 event's layout from; the
 # widget tests, built with the program, move its window as a window system does, through Qt's
-# platform interface (qt6-base-private-dev).
+# platform interface (qt6-base-private-dev). Configuring makes the tests' locale with localedef,
+# from the locales' sources (locales). The benchmarks are built with the program.
 PACKAGES_build         := cmake make g++ pkg-config qt6-base-dev libxcb1-dev libgtest-dev \
-                          qt6-base-private-dev
+                          qt6-base-private-dev locales libbenchmark-dev
 # The program runs on X11 with Qt Gui's own plugin, and on Wayland with qt6-wayland's.
 PACKAGES_run           := $(PACKAGES_build) fonts-ipafont-gothic qt6-wayland
-# The tests make a locale with localedef (from the locales' sources) and drive the real window
-# in Xvfb.
-PACKAGES_test          := $(PACKAGES_run) locales \
+# The tests drive the real window in Xvfb.
+PACKAGES_test          := $(PACKAGES_run) \
                           xvfb xauth xdotool python3-xlib python3-pil python3-numpy python3-pytest
-PACKAGES_bench         := $(PACKAGES_test) libbenchmark-dev
+PACKAGES_bench         := $(PACKAGES_test)
 # cpack's dependency list (dpkg-shlibdeps, and file to find the programs), then the checks.
 PACKAGES_package       := $(PACKAGES_build) dpkg-dev file
 PACKAGES_package-check := $(PACKAGES_test) $(PACKAGES_package) lintian desktop-file-utils appstream
-# lint reads the benchmarks' sources too.
-PACKAGES_lint          := $(PACKAGES_build) libbenchmark-dev clang clang-tidy clang-format cppcheck
+PACKAGES_lint          := $(PACKAGES_build) clang clang-tidy clang-format cppcheck
 # The Windows build: the MinGW-w64 cross-compilers, ninja and dpkg-source for Qt's build,
 # GoogleTest's source, NSIS for the installer, Wine to run the tests, unzip to unpack the zip.
 PACKAGES_windows       := $(PACKAGES_test) g++-mingw-w64-x86-64-posix ninja-build dpkg-dev \
@@ -44,13 +44,21 @@ XVFB := tools/xvfb.sh
 
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 
-.PHONY: deps build run test bench clean screenshot
+# As many compilers (and clang-tidy runs, cppcheck threads) at once as the machine has cores.
+NPROC := $(shell nproc)
+export CMAKE_BUILD_PARALLEL_LEVEL ?= $(NPROC)
+
+.PHONY: all deps build dev run test bench clean screenshot
+
+all: build
 
 deps: deps-test
 
 # One installation at a time, as apt allows: under `make -j` two targets' lists may be due at
-# once, and the second sees what the first installed.
+# once, and the second sees what the first installed. A bare `make` (or `make all`) installs
+# nothing: it names what is missing and stops.
 DEPS_LOCK := $(or $(XDG_RUNTIME_DIR),/tmp)/circle-intersection-deps.lock
+INSTALL := $(filter-out all,$(MAKECMDGOALS))
 
 deps-%:
 	@exec 9> $(DEPS_LOCK) && flock 9 && \
@@ -58,6 +66,7 @@ deps-%:
 	    dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || echo $$p; \
 	  done); \
 	if [ -n "$$missing" ]; then \
+	  $(if $(INSTALL),,echo "Missing from Debian:" $$missing "('make build' installs them)" >&2; exit 1;) \
 	  echo "Installing from Debian:" $$missing; \
 	  $(SUDO) apt-get update -q && \
 	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -q --no-install-recommends $$missing; \
@@ -66,6 +75,11 @@ deps-%:
 build: deps-build
 	cmake --preset release
 	cmake --build --preset release
+
+# The debug build with warnings as errors, into build-dev/.
+dev: deps-build
+	cmake --preset dev
+	cmake --build --preset dev
 
 run: deps-run build
 	@if [ -z "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
@@ -77,11 +91,8 @@ run: deps-run build
 test: deps-test build
 	ctest --preset release
 
-# The benchmark programs are built only when asked for, as here and by lint, which reads their
-# sources; the release preset switches them off again at the next `make build`.
-bench: deps-bench
-	cmake --preset release -DCIRCLES_BUILD_BENCHMARKS=ON
-	cmake --build --preset release
+# The benchmark programs are built into build/ with the program.
+bench: deps-bench build
 	$(BENCH) --benchmark_repetitions=5 --benchmark_enable_random_interleaving=true \
 	  --benchmark_report_aggregates_only=true \
 	  --benchmark_out=build/bench.json --benchmark_out_format=json
@@ -140,20 +151,19 @@ test-asan: deps-test
 # clang-tidy with the checks of .clang-tidy over the project's own sources, using the compile
 # commands of build/, then cppcheck, then whether the C++ is laid out as .clang-format says,
 # then whether the icons are what make_icon.py draws.
-# Configuring is enough: no source includes a generated file. All run; any finding fails the
-# target. cppcheck leaves out the web page's branches (Q_OS_WASM), which need emscripten's
-# headers and macros; the web build compiles them with the same warnings.
+# All run; any finding fails the target. cppcheck leaves out the web page's branches
+# (Q_OS_WASM), which need emscripten's headers and macros; the web build compiles them with the
+# same warnings.
 LINT_DIRS    := scene drawing ui tests bench
 LINT_SOURCES  = $(sort $(shell find $(LINT_DIRS) -name '*.cpp'))
 LINT_HEADERS  = $(sort $(shell find $(LINT_DIRS) -name '*.h'))
 
-lint: deps-lint
-	cmake --preset release -DCIRCLES_BUILD_BENCHMARKS=ON > /dev/null
+lint: deps-lint build
 	@status=0; \
-	printf '%s\n' $(LINT_SOURCES) | xargs -P 2 -n 4 clang-tidy -p build --quiet || status=1; \
+	printf '%s\n' $(LINT_SOURCES) | xargs -P $(NPROC) -n 4 clang-tidy -p build --quiet || status=1; \
 	cppcheck --std=c++20 --language=c++ --library=qt --library=googletest \
 	  --enable=warning,performance,portability \
-	  --inline-suppr --suppress=missingIncludeSystem --error-exitcode=1 --quiet -j 2 \
+	  --inline-suppr --suppress=missingIncludeSystem --error-exitcode=1 --quiet -j $(NPROC) \
 	  -UQ_OS_WASM -I . $(LINT_DIRS) || status=1; \
 	clang-format --dry-run --Werror $(LINT_SOURCES) $(LINT_HEADERS) || status=1; \
 	$(PYTHON) packaging/icon/make_icon.py --check || status=1; \
@@ -260,9 +270,7 @@ test-web: web $(WEB_NODE_MODULES)
 
 # The page's size, its first picture and its mouse moves in each engine, beside the desktop
 # program's mouse moves (bench/web_bench.js); Firefox and WebKit in an X server of their own.
-bench-web: deps-bench web $(WEB_NODE_MODULES)
-	cmake --preset release -DCIRCLES_BUILD_BENCHMARKS=ON
-	cmake --build --preset release --target circle-intersection-bench
+bench-web: deps-bench web build $(WEB_NODE_MODULES)
 	NODE_PATH=web/node_modules $(XVFB) node bench/web_bench.js build-web $(BENCH)
 
 clean:

@@ -18,10 +18,11 @@
 #   cmake_args  the CMake arguments after configure's "--"
 #   minutes     how long the build takes on 2 cores, for the message
 # and defines toolchain_key, which prints what else decides the build (toolchain, compiler).
-# Environment: CIRCLES_CACHE (default ~/.cache/circle-intersection), JOBS (default 2).
+# Environment: CIRCLES_CACHE (default ~/.cache/circle-intersection), JOBS (default: the
+# machine's cores).
 
 cache=${CIRCLES_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/circle-intersection}
-jobs=${JOBS:-2}
+jobs=${JOBS:-$(nproc)}
 
 fail() {
     echo "$(basename "$0"): $*" >&2
