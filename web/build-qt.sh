@@ -62,9 +62,14 @@ main() {
     build_qt
 }
 
+# emscripten's compiler and linker: the LLVM packages (clang-N, lld-N) Debian's emscripten
+# depends on.
 toolchain_key() {
+    local llvm
+    mapfile -t llvm < <(dpkg-query -W -f='${Depends}' emscripten | tr ',' '\n' |
+        sed -n 's/^ *\(clang-[0-9]\+\|lld-[0-9]\+\)\( .*\)\?$/\1/p')
     emcc --version | head -n 1
-    dpkg-query -W -f='${Package} ${Version}\n' emscripten binaryen clang-14 lld-14
+    dpkg-query -W -f='${Package} ${Version}\n' emscripten binaryen "${llvm[@]}"
 }
 
 main "$@"

@@ -16,8 +16,8 @@ target_link_options(circles_options INTERFACE -Oz)
 
 # The tests that need no window run under Node: emscripten 3.1.6's loader takes Node 20's own
 # fetch for a browser's unless it is switched off.
-set(CMAKE_CROSSCOMPILING_EMULATOR /usr/bin/node --no-experimental-fetch)
+find_program(CIRCLES_NODE node REQUIRED)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CIRCLES_NODE} --no-experimental-fetch)
 
-# GoogleTest has no WebAssembly libraries in Debian: cmake/FindGTest.cmake builds it from the
-# source in /usr/src/googletest.
-list(APPEND CMAKE_MODULE_PATH ${PROJECT_SOURCE_DIR}/cmake)
+# GoogleTest, built for the tests from its source, runs on one thread, as a page does.
+set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)

@@ -16,7 +16,3 @@ configure_file(${PROJECT_SOURCE_DIR}/tests/windows/wine-run.sh.in ${PROJECT_BINA
                      WORLD_READ WORLD_EXECUTE
     @ONLY)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_BINARY_DIR}/wine-run.sh)
-
-# GoogleTest has no Windows libraries in Debian: cmake/FindGTest.cmake builds it from the
-# source in /usr/src/googletest.
-list(APPEND CMAKE_MODULE_PATH ${PROJECT_SOURCE_DIR}/cmake)

@@ -12,6 +12,7 @@
 "use strict";
 
 const assert = require("node:assert");
+const { execFileSync } = require("node:child_process");
 const fs = require("node:fs");
 const http = require("node:http");
 const path = require("node:path");
@@ -20,10 +21,14 @@ const puppeteer = require("puppeteer-core");
 const TYPES = { ".html": "text/html", ".js": "text/javascript", ".wasm": "application/wasm",
                 ".png": "image/png", ".webmanifest": "application/manifest+json" };
 
+// The path of a program on PATH, as the shell finds it (make web installs the browsers).
+const which = (name) =>
+  execFileSync("sh", ["-c", 'command -v "$1"', "sh", name], { encoding: "utf8" }).trim();
+
 // `args` adds switches of its own.
 function launch(args = []) {
   return puppeteer.launch({
-    executablePath: "/usr/bin/chromium",
+    executablePath: which("chromium"),
     headless: true,
     args: ["--no-sandbox", "--use-angle=swiftshader", "--enable-unsafe-swiftshader",
            "--disable-background-networking", "--disable-component-update", "--disable-sync",
@@ -110,7 +115,7 @@ async function runTestProgram(program, args) {
   }
 }
 
-module.exports = { launch, serve, address, launchServing, waitFor };
+module.exports = { which, launch, serve, address, launchServing, waitFor };
 
 if (require.main === module) {
   runTestProgram(process.argv[2], process.argv.slice(3)).then((status) => {

@@ -47,8 +47,8 @@ function tabs(browser) {
 async function firefox({ webgl = true } = {}) {
   const env = { ...process.env };
   if (!webgl) delete env.DISPLAY;
-  return tabs(await puppeteer.launch({ browser: "firefox", executablePath: "/usr/bin/firefox-esr",
-                                       headless: true, env }));
+  const executablePath = chromium.which("firefox-esr");
+  return tabs(await puppeteer.launch({ browser: "firefox", executablePath, headless: true, env }));
 }
 
 const KEYS = { Control: "\uE009", ArrowUp: "\uE013" };
