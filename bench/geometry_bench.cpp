@@ -8,19 +8,14 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench/circles.h"
 #include "scene/errors.h"
 #include "scene/intersection.h"
 
 namespace {
 
 using circles::PointXY;
-
-struct Circles {
-    PointXY c1;
-    double r1;
-    PointXY c2;
-    double r2;
-};
+using circles::bench::Circles;
 
 constexpr int kSceneCount = 1'000'000;
 

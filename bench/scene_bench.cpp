@@ -6,9 +6,12 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench/circles.h"
 #include "scene/intersection.h"
 
 namespace {
+
+using circles::bench::Circles;
 
 // One 400 x 400 frame of 4-byte pixels copied with memcpy: the cheapest thing a redraw can
 // possibly do, and the unit every drawing figure is expressed in.
@@ -24,13 +27,6 @@ void BM_FrameCopy(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kFrameBytes));
 }
 BENCHMARK(BM_FrameCopy);
-
-struct Circles {
-    circles::PointXY c1;
-    double r1;
-    circles::PointXY c2;
-    double r2;
-};
 
 // A fixed mix: apart, inside, touching outside and inside, and crossing in several directions.
 constexpr std::array<Circles, 8> kMix{{

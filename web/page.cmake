@@ -16,7 +16,7 @@
 # The window's face, cut down to the characters its texts use and renamed, as its licence asks
 # of a changed copy (web/cut-face.py), carried inside the program: Qt finds no face in a browser.
 # It is cut when the build is configured, and again whenever the texts change.
-set(face /usr/share/fonts/opentype/ipafont-gothic/ipagp.ttf)
+set(face ${CIRCLES_FONT_DIR}/ipagp.ttf)
 set(cut_face ${PROJECT_BINARY_DIR}/fonts/circle-intersection-gothic.ttf)
 set(shown_texts ${PROJECT_SOURCE_DIR}/ui/form1.cpp)
 file(MAKE_DIRECTORY ${PROJECT_BINARY_DIR}/fonts)

@@ -34,8 +34,8 @@ main() {
         -no-feature-androiddeployqt
         -qt-zlib -qt-libpng -qt-freetype -qt-harfbuzz -qt-pcre -qt-doubleconversion -qt-libmd4c
     )
-    shopt -s nullglob
-    patches=("$here"/qt-patches/*.patch)
+    # Debian's source builds for Windows as it is.
+    patches=()
     cmake_args=(
         -DCMAKE_TOOLCHAIN_FILE="$here/toolchain.cmake"
         -DQT_HOST_PATH_CMAKE_DIR="/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/cmake"
