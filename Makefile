@@ -25,7 +25,8 @@ PACKAGES_bench         := $(PACKAGES_test)
 # cpack's dependency list (dpkg-shlibdeps, and file to find the programs), then the checks.
 PACKAGES_package       := $(PACKAGES_build) dpkg-dev file
 PACKAGES_package-check := $(PACKAGES_test) $(PACKAGES_package) lintian desktop-file-utils appstream
-PACKAGES_lint          := $(PACKAGES_build) clang clang-tidy clang-format cppcheck
+# lint: the C++ checkers, shellcheck and flake8 (the JavaScript linter comes from npm).
+PACKAGES_lint          := $(PACKAGES_build) clang clang-tidy clang-format cppcheck shellcheck flake8
 # The Windows build: the MinGW-w64 cross-compilers, ninja and dpkg-source for Qt's build,
 # GoogleTest's source, NSIS for the installer, Wine to run the tests, unzip to unpack the zip.
 PACKAGES_windows       := $(PACKAGES_test) g++-mingw-w64-x86-64-posix ninja-build dpkg-dev \
@@ -48,7 +49,7 @@ SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 NPROC := $(shell nproc)
 export CMAKE_BUILD_PARALLEL_LEVEL ?= $(NPROC)
 
-.PHONY: all deps build dev run test bench clean screenshot
+.PHONY: all deps npm build dev run test bench clean screenshot
 
 all: build
 
@@ -71,6 +72,18 @@ deps-%:
 	  $(SUDO) apt-get update -q && \
 	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -q --no-install-recommends $$missing; \
 	fi
+
+# npm, for the tools that web/package-lock.json pins: Debian's, unless an npm is on PATH already
+# (one that came with a Node.js from elsewhere, which Debian's npm would conflict with).
+PACKAGES_npm := npm
+npm:
+	@command -v npm > /dev/null || $(MAKE) --no-print-directory deps-npm
+
+# The tools from npm (puppeteer-core for the web tests, ESLint for lint), at the versions
+# web/package-lock.json pins.
+WEB_NODE_MODULES := web/node_modules/.package-lock.json
+$(WEB_NODE_MODULES): web/package-lock.json | npm
+	npm ci --prefix web --no-audit --no-fund
 
 build: deps-build
 	cmake --preset release
@@ -133,7 +146,8 @@ package-check: deps-package-check package
 	  $(call PACKAGE_E2E,"$$root"/usr/bin/circle-intersection)
 
 # Hardening: the suite under the sanitizers, and lint. The sanitizers are GCC's, which come
-# with g++; lint uses clang-tidy, cppcheck and clang-format from Debian.
+# with g++; lint uses clang-tidy, cppcheck, clang-format, shellcheck and flake8 from Debian and
+# ESLint from npm.
 
 .PHONY: test-asan lint
 
@@ -148,25 +162,33 @@ test-asan: deps-test
 	cmake --build --preset asan
 	$(SANITIZER_ENV) ctest --preset asan
 
-# clang-tidy with the checks of .clang-tidy over the project's own sources, using the compile
-# commands of build/, then cppcheck, then whether the C++ is laid out as .clang-format says,
-# then whether the icons are what make_icon.py draws.
-# All run; any finding fails the target. cppcheck leaves out the web page's branches
-# (Q_OS_WASM), which need emscripten's headers and macros; the web build compiles them with the
-# same warnings.
+# First the debug build with warnings as errors (make dev); then clang-tidy with the checks of
+# .clang-tidy over the project's own sources, using that build's compile commands, then
+# cppcheck, then whether the C++ is laid out as .clang-format says, then whether the icons are
+# what make_icon.py draws; then shellcheck over the shell scripts (.shellcheckrc), flake8 over
+# the Python (.flake8) and ESLint over the JavaScript (web/eslint.config.js). All run; any finding fails the target. cppcheck leaves out the web
+# page's branches (Q_OS_WASM), which need emscripten's headers and macros; the web build
+# compiles them with the same warnings.
 LINT_DIRS    := scene drawing ui tests bench
 LINT_SOURCES  = $(sort $(shell find $(LINT_DIRS) -name '*.cpp'))
 LINT_HEADERS  = $(sort $(shell find $(LINT_DIRS) -name '*.h'))
+SCRIPT_DIRS  := .ci tools web windows packaging bench tests
+SHELL_SCRIPTS = .ci/run $(sort $(shell find $(SCRIPT_DIRS) -name '*.sh' -o -name '*.sh.in'))
+PYTHON_SOURCES = $(sort $(shell find $(SCRIPT_DIRS) -name node_modules -prune -o -name '*.py' -print))
+JS_SOURCES    = $(sort $(shell find ui $(SCRIPT_DIRS) -name node_modules -prune -o -name '*.js' -print))
 
-lint: deps-lint build
+lint: deps-lint dev $(WEB_NODE_MODULES)
 	@status=0; \
-	printf '%s\n' $(LINT_SOURCES) | xargs -P $(NPROC) -n 4 clang-tidy -p build --quiet || status=1; \
+	printf '%s\n' $(LINT_SOURCES) | xargs -P $(NPROC) -n 4 clang-tidy -p build-dev --quiet || status=1; \
 	cppcheck --std=c++20 --language=c++ --library=qt --library=googletest \
 	  --enable=warning,performance,portability \
 	  --inline-suppr --suppress=missingIncludeSystem --error-exitcode=1 --quiet -j $(NPROC) \
 	  -UQ_OS_WASM -I . $(LINT_DIRS) || status=1; \
 	clang-format --dry-run --Werror $(LINT_SOURCES) $(LINT_HEADERS) || status=1; \
 	$(PYTHON) packaging/icon/make_icon.py --check || status=1; \
+	shellcheck $(SHELL_SCRIPTS) || status=1; \
+	$(PYTHON) -m flake8 $(PYTHON_SOURCES) || status=1; \
+	web/node_modules/.bin/eslint --config web/eslint.config.js $(JS_SOURCES) || status=1; \
 	exit $$status
 
 # Windows: the program cross-built with MinGW-w64 against a Qt for Windows that
@@ -242,12 +264,8 @@ test-windows: windows
 
 # Debian's emscripten needs a few variables set (web/emscripten-env.sh).
 WEB_ENV := . web/emscripten-env.sh &&
-# The test tools from npm (puppeteer-core), at the versions web/package-lock.json pins.
-WEB_NODE_MODULES := web/node_modules/.package-lock.json
 
-web-deps: deps-web deb-src
-	@command -v npm > /dev/null || { echo "Installing from Debian: npm"; \
-	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -q --no-install-recommends npm; }
+web-deps: deps-web deb-src npm
 
 web: web-deps
 	$(WEB_ENV) qt=$$(web/build-qt.sh) && cmake --preset web $(call FRESH_FOR,build-wasm,CIRCLES_WEB_QT) \
@@ -261,9 +279,6 @@ serve-web:
 	@test -f build-web/index.html || { echo "No page yet: 'make web' makes it."; exit 1; }
 	@echo "The page is at http://127.0.0.1:8000/ (Ctrl+C stops the server)"
 	$(PYTHON) -m http.server --bind 127.0.0.1 --directory build-web 8000
-
-$(WEB_NODE_MODULES): web/package-lock.json
-	npm ci --prefix web --no-audit --no-fund
 
 test-web: web $(WEB_NODE_MODULES)
 	$(WEB_ENV) ctest --preset web

@@ -20,6 +20,7 @@
 # and defines toolchain_key, which prints what else decides the build (toolchain, compiler).
 # Environment: CIRCLES_CACHE (default ~/.cache/circle-intersection), JOBS (default: the
 # machine's cores).
+# shellcheck shell=bash disable=SC2154  # the caller's variables above
 
 cache=${CIRCLES_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/circle-intersection}
 jobs=${JOBS:-$(nproc)}
@@ -81,7 +82,7 @@ build_qt() {
     done
 
     mkdir "$work/build"
-    cd "$work/build"
+    cd "$work/build" || exit
     started=$SECONDS
     "$work/src/configure" -prefix "$prefix" "${options[@]}" -- -G Ninja "${cmake_args[@]}" \
         > configure.log 2>&1 ||

@@ -4,10 +4,11 @@
 Usage, in an X server of its own (make bench runs it so):
     tools/xvfb.sh tools/startup_bench.py PROGRAM BARE [--runs N]
 
-The two programs start by turns, which of them first alternating. Each run times the start of the process until its window's
-first complete frame is on the screen, and reads the process's peak resident memory (VmHWM)
-then. A first run of each, not counted, warms the file cache and records where its window lies
-and what its complete frame looks like; with no window manager, each lands where it asks.
+The two programs start by turns, which of them first alternating. Each run times the start of
+the process until its window's first complete frame is on the screen, and reads the process's
+peak resident memory (VmHWM) then. A first run of each, not counted, warms the file cache and
+records where its window lies and what its complete frame looks like; with no window manager,
+each lands where it asks.
 
 Goals: the program's first picture at most 3 ms after the bare window's, its peak memory
 within 1 MB of the bare window's.

@@ -1,5 +1,6 @@
 # The environment Debian's emscripten needs to build Qt and the program. Sourced by
 # web/build-qt.sh and by the Makefile's web targets.
+# shellcheck shell=sh
 
 # emcc runs on Debian's Python, whatever python3 comes first in PATH, and its JavaScript tools
 # find their modules (acorn) where Debian installs them, which Node does not look in itself.

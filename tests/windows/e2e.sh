@@ -8,7 +8,7 @@ set -u
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=$root/build-windows
 program=$1
-export WINEPREFIX=$build/wine WINEDEBUG=-all
+export WINEPREFIX="$build/wine" WINEDEBUG=-all
 
 # The tests start the program by a path of their own, as they start the Linux one, with a clean
 # environment: the script names the Wine prefix itself.
