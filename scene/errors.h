@@ -36,7 +36,7 @@ private:
 std::string_view ErrorMessage(ErrorKind kind);
 
 /// The funnel every fault passes through: throws RuntimeError(kind).
-/// Kept out of line and cold so that the checks on the hot path stay small.
+/// Kept out of line so that the checks on the hot path stay small.
 [[noreturn]] void Raise(ErrorKind kind);
 
 }  // namespace circles

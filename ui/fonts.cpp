@@ -19,9 +19,10 @@ QFont WindowFont(int pointSize) {
     static const bool substituted = [] {
         // First the faces the program carries itself, under :/fonts: the web page carries its
         // own, since a browser lends Qt none. Then IPAPGothic, which comes with Debian's
-        // fonts-ipafont-gothic, which the build installs; then the Japanese gothics other Linux
-        // desktops commonly carry; last the Japanese faces of Windows, for one without the face
-        // itself (outside Japan its Japanese fonts are optional).
+        // fonts-ipafont-gothic (`make run` and `make test` install it, as the package depends
+        // on it); then the Japanese gothics other Linux desktops commonly carry; last the
+        // Japanese faces of Windows, for one without the face itself (outside Japan its
+        // Japanese fonts are optional).
         const QDir carried(QStringLiteral(":/fonts"));
         for (const QString& file : carried.entryList(QDir::Files)) {
             carriedFaces() += QFontDatabase::applicationFontFamilies(

@@ -11,9 +11,9 @@ namespace circles {
 /// other change of the value (an arrow, the trough, a key) and at the end of a drag.
 ///
 /// Unlike a plain QScrollBar it takes keyboard focus by Tab and by click (the window shows it),
-/// opens no (English) context menu, pages by the large change on every click in the trough,
-/// whatever the button, and its keys run the natural way: Right and Page Up raise the value, Left
-/// and Page Down lower it.
+/// opens no (English) context menu, pages by the large change on every click in the trough with
+/// the left or the middle button (the right one does nothing), and its keys run the natural way:
+/// Right and Page Up raise the value, Left and Page Down lower it.
 class HScrollBar : public QScrollBar {
     Q_OBJECT
 

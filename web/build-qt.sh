@@ -18,7 +18,7 @@ main() {
     platform=wasm
     label=WebAssembly
     make_target=web
-    minutes=10
+    minutes=12
     tools=(emcc em++ wasm-opt node)
     # Static and single-threaded, as a page can run it without special server headers. Only what
     # the program and its tests use: Core, Gui, Widgets and Test with the Fusion style. Every
