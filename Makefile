@@ -257,8 +257,9 @@ test-windows: windows
 # The web page: the program built for WebAssembly with Debian's emscripten against a Qt for
 # WebAssembly that web/build-qt.sh builds from Debian's qt6-base source (about 12 minutes on
 # two cores the first time, then taken from ~/.cache/circle-intersection/), laid out in
-# build-web/ with a gzip and a Brotli copy of each file a visit loads, for servers that send
-# those; tested under Node, in Debian's headless Chromium, and in Firefox ESR and WebKitGTK.
+# build-web/ with a gzip and a Brotli copy of each HTML, JavaScript and WebAssembly file, for
+# servers that send those; tested under Node, in Debian's headless Chromium, and in Firefox ESR
+# and WebKitGTK.
 
 .PHONY: web-deps web serve-web test-web bench-web
 

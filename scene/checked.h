@@ -24,7 +24,7 @@ namespace circles {
 
 namespace checked_detail {
 
-/// Checks the result of a step with one operand (square root, cosine, sine).
+/// Checks the result of a step with one operand (square root, arctangent, cosine, sine).
 inline double Unary(double result, double a) {
     if (std::isnan(result) && !std::isnan(a)) [[unlikely]] {
         Raise(ErrorKind::InvalidOperation);
@@ -76,7 +76,8 @@ public:
         return checked_detail::Binary(result, a.value_, b.value_);
     }
 
-    // Comparisons need no check: they raise no exception on quiet NaNs.
+    // Comparisons are not checked: they give no double to test, and with a NaN operand every
+    // comparison but != is false, which the callers rely on.
     friend constexpr bool operator==(CheckedDouble a, CheckedDouble b) {
         return a.value_ == b.value_;
     }

@@ -11,7 +11,8 @@
 #
 # The caller sets, before calling build_qt:
 #   platform    the word the cached folder is named with (win64, wasm)
-#   label       what is built, for the messages ("Qt for Windows")
+#   label       what Qt is built for, as the messages say it (Windows, WebAssembly)
+#   make_target the make target that installs the tools and adds the deb-src entry (windows, web)
 #   tools       the commands the build needs, which `make <target>` installs
 #   options     Qt's configure options
 #   patches     the patch files applied to the source, in order

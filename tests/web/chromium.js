@@ -1,5 +1,5 @@
 // Debian's Chromium, headless, for the web page's tests and benchmarks: started as it needs to be
-// here (no sandbox as root, SwiftShader's WebGL 2 for Qt's compositor, none of its own network
+// here (no sandbox as root, SwiftShader's WebGL for Qt's compositor, none of its own network
 // traffic, which this machine's closed network refuses), driven through the DevTools protocol by
 // puppeteer-core; and a static web server on 127.0.0.1 for it to open pages from. It draws frames
 // at its own pace, 60 a second, as a browser does: SwiftShader draws them on the processor, and
