@@ -8,6 +8,7 @@
 
 #include "drawing/picturebox.h"
 #include "ui/eventhost.h"
+#include "ui/layout.h"
 
 class QTouchEvent;
 
@@ -30,7 +31,7 @@ class PictureBoxView : public QWidget {
     Q_OBJECT
 
 public:
-    static constexpr int kBorder = 2;
+    static constexpr int kBorder = layout::kPictureBorder;
     static constexpr int kOuterSize = PictureBox::kWidth + 2 * kBorder;
 
     /// A box whose painting reports its errors to host.

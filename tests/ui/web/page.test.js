@@ -12,11 +12,10 @@ const path = require("node:path");
 const test = require("node:test");
 const { address, serve, waitFor } = require("../../../web/chromium.js");
 const { ENGINES } = require("../../../web/engines.js");
+const { BAR_WIDTH, BLUE_DOT, HEIGHT, WIDTH, onBar, onPicture } = require("./layout.js");
 
 const FOLDER = path.resolve(process.env.CIRCLES_PAGE ?? "build-web");
 const REFERENCE = path.join(__dirname, "start-up.png");
-const [WIDTH, HEIGHT] = fs.readFileSync(path.join(__dirname, "../../../ui/layout.h"), "utf8")
-  .match(/kClientArea\{\d+, \d+, (\d+), (\d+)\}/).slice(1).map(Number);
 const BLUE = "0,0,255", RED = "255,0,0";
 const FAILED = "プログラムを読み込めませんでした。ページを読み込み直してください。";
 const INDEX = fs.readFileSync(path.join(FOLDER, "index.html"), "utf8");
@@ -24,7 +23,7 @@ const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
 // The pixels the tab shows of the window (or of a PNG), decoded by the tab and sent back as
 // base64 (an array of numbers takes WebDriver BiDi seconds), and the colour at x, y of the
-// drawing area, which starts 10 px right of and 18 px below the window's corner, as "r,g,b".
+// drawing area as "r,g,b".
 async function window(page, png) {
   png ??= await page.screenshot({ clip: { x: 0, y: 0, width: WIDTH, height: HEIGHT } });
   const rgba = Buffer.from(await page.evaluate(async (base64, width, height) => {
@@ -36,7 +35,11 @@ async function window(page, png) {
     for (let i = 0; i < data.length; i += 8192) bytes += String.fromCharCode(...data.subarray(i, i + 8192));
     return btoa(bytes);
   }, Buffer.from(png).toString("base64"), WIDTH, HEIGHT), "base64");
-  return { png, rgba, at: (x, y) => [...rgba.subarray(4 * ((18 + y) * WIDTH + 10 + x)).subarray(0, 3)].join() };
+  const at = (x, y) => {
+    const [left, top] = onPicture(x, y);
+    return [...rgba.subarray(4 * (top * WIDTH + left)).subarray(0, 3)].join();
+  };
+  return { png, rgba, at };
 }
 
 const colourAt = (page, x, y, colour) => waitFor(`${colour} at ${x}, ${y}`,
@@ -60,7 +63,7 @@ for (const engine of ENGINES.filter(({ name }) => (process.env.CIRCLES_ENGINE ??
       servers.forEach((each) => each.close() && each.closeAllConnections());
     });
     const page = await browser.open(address(server));
-    await colourAt(page, 103, 100, BLUE);  // the blue centre's dot, a ring of radius 3
+    await colourAt(page, ...BLUE_DOT, BLUE);
 
     await t.test("starts as the window does, in Japanese", async () => {
       assert.deepStrictEqual(await page.evaluate(() => [document.title, document.documentElement.lang,
@@ -85,16 +88,16 @@ for (const engine of ENGINES.filter(({ name }) => (process.env.CIRCLES_ENGINE ??
         for (const name of ["write", "writeText"]) navigator.clipboard[name] = async () => ++window.copies;
       });
       const finger = (from, held, to) => async () => {  // held still first, or not
-        await page.touchscreen.touchStart(10 + from[0], 18 + from[1]).then(() => sleep(held ? 1000 : 0));
-        await page.touchscreen.touchMove(10 + to[0], 18 + to[1]).then(() => page.touchscreen.touchEnd());
+        await page.touchscreen.touchStart(...onPicture(...from)).then(() => sleep(held ? 1000 : 0));
+        await page.touchscreen.touchMove(...onPicture(...to)).then(() => page.touchscreen.touchEnd());
       };
       const drag = (button, x, y) => async () => {
-        await page.mouse.move(210, 218);
+        await page.mouse.move(...onPicture(200, 200));
         await page.mouse.down({ button });
-        await page.mouse.move(10 + x, 18 + y, { steps: 4 });
+        await page.mouse.move(...onPicture(x, y), { steps: 4 });
         await page.mouse.up({ button });
       };
-      const click = (x, y, button) => () => page.mouse.click(x, y, { button });
+      const click = ([x, y], button) => () => page.mouse.click(x, y, { button });
       const steps = [  // each leaves that colour at (x, y) of the drawing area, or a new picture
         [drag("left", 150, 250), 153, 250, BLUE],
         [drag("right", 330, 80), 333, 80, RED],
@@ -104,12 +107,12 @@ for (const engine of ENGINES.filter(({ name }) => (process.env.CIRCLES_ENGINE ??
                            [finger([300, 300], true, [250, 60]), 253, 60, RED]] : [],
         [async () => {  // on the blue bar's right trough, and on the picture
           for (const button of ["right", "middle"]) {
-            await click(424 + 170, 128, button)().then(click(200, 200, button));
+            await click(onBar(0, 170), button)().then(click(onPicture(190, 182), button));
           }
         }],
         // The last two pictures also show that the clicks before have been handled.
-        [click(424 + 194, 176 + 8, "left")],  // the red bar's right arrow
-        [click(424 + 30, 120 + 8, "middle")],  // the blue bar's left trough
+        [click(onBar(1, BAR_WIDTH - 7), "left")],  // the red bar's right arrow
+        [click(onBar(0, 30), "middle")],  // the blue bar's left trough
       ];
       for (const [act, x, y, colour] of steps) {
         const before = colour ?? (await window(page)).rgba;
