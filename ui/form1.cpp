@@ -29,7 +29,7 @@ constexpr int kSmallChange = 1;
 constexpr int kLargeChange = 5;
 constexpr std::array<int, 2> kStartRadius{100, 50};
 
-const char kCaption[] = "円の交点算出サンプル";
+const char kCaption[] = CIRCLES_CAPTION;
 // Each prefix ends in a space, a fullwidth hyphen-minus (U+FF0D) and a space.
 const std::array<const char*, 2> kLabelPrefix{"青い点の半径 － ", "赤い点の半径 － "};
 

@@ -39,6 +39,7 @@ string(JSON CIRCLES_WINDOW_HEIGHT GET "${layout}" arrangements window size 1)
 add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/index.html
     COMMAND ${CMAKE_COMMAND} -DWASM=$<TARGET_FILE_DIR:circle-intersection>/circle-intersection.wasm
         -DPAGE=${PROJECT_SOURCE_DIR}/ui/web/index.html -DOUTPUT=${PROJECT_BINARY_DIR}/index.html
+        -DPROJECT_DESCRIPTION=${PROJECT_DESCRIPTION}
         -DCIRCLES_WINDOW_WIDTH=${CIRCLES_WINDOW_WIDTH}
         -DCIRCLES_WINDOW_HEIGHT=${CIRCLES_WINDOW_HEIGHT}
         -P ${CMAKE_CURRENT_LIST_DIR}/index.cmake
@@ -53,7 +54,10 @@ install(FILES ${PROJECT_BINARY_DIR}/index.html ${PROJECT_SOURCE_DIR}/ui/web/load
         DESTINATION .)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/icon/circle-intersection-32.png
         DESTINATION . RENAME circle-intersection.png)
-install(FILES ${PROJECT_SOURCE_DIR}/ui/web/manifest.webmanifest DESTINATION .)
+# The manifest names the page as the program is named.
+configure_file(${PROJECT_SOURCE_DIR}/ui/web/manifest.webmanifest
+    ${PROJECT_BINARY_DIR}/manifest.webmanifest @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/manifest.webmanifest DESTINATION .)
 foreach(icon 192 512 full-180 full-512)
     install(FILES ${PROJECT_SOURCE_DIR}/packaging/icon/circle-intersection-${icon}.png DESTINATION .)
 endforeach()
