@@ -124,20 +124,42 @@ for (const engine of ENGINES.filter(({ name }) => (process.env.CIRCLES_ENGINE ??
       assert.deepStrictEqual(await page.messages(), []);
     });
 
-    await t.test("says what it is doing, and where the program cannot load or run, why", async () => {
-      const lines = [  // each what the server sends, whether the browser gives WebGL, and the line
+    await t.test("shows how far the program has downloaded", async () => {
+      // The server sends a quarter of the program, then up to half, and waits.
+      const program = fs.readFileSync(path.join(FOLDER, "circle-intersection.wasm"));
+      const [quarter, half] = [4, 2].map((part) => Math.floor(program.length / part));
+      let sendMore;
+      const tab = await browser.open(address(await start({ pages: { "/circle-intersection.wasm": (response) => {
+        response.writeHead(200, { "Content-Type": "application/wasm" }).write(program.subarray(0, quarter));
+        sendMore = () => response.write(program.subarray(quarter, half));
+      } } })));
+      const barAt = (sent) => waitFor(`the bar at ${sent} bytes`, async () => Math.abs(await tab.evaluate(() =>
+        document.querySelector("#status progress").value) - sent / program.length) < 1e-9);
+      await barAt(quarter);
+      sendMore();
+      await barAt(half);
+    });
+
+    await t.test("where the program cannot load or run, says why, to the host on the console", async () => {
+      const lines = [  // each what the server sends, whether the browser gives WebGL, the line, and
+                       // what the console says of the cause
         [{ before: "delete WebAssembly;" }, true, "このブラウザーでは WebAssembly が使えないため、プログラムを動かせません。"],
         [{}, false, "このブラウザーでは WebGL が使えないため、プログラムを動かせません。"],
-        [{ wasmType: "text/plain" }, true, FAILED],
-        [{ pages: { "/circle-intersection.wasm": null } }, true, FAILED],
-        [{ pages: { "/circle-intersection.wasm": () => {} } }, true, "プログラムを読み込んでいます…"],  // never sent
+        [{ wasmType: "text/plain" }, true, FAILED, "application/wasm"],
+        [{ pages: { "/circle-intersection.wasm": null } }, true, FAILED, "circle-intersection.wasm: 404"],
       ];
       const withoutWebGL = await engine.launch({ webgl: false });
       t.after(() => withoutWebGL.close());
-      for (const [options, webgl, line] of lines) {
+      for (const [options, webgl, line, cause] of lines) {
         const tab = await (webgl ? browser : withoutWebGL).open(address(await start(options)));
         await waitFor(line, () => tab.evaluate((text) =>
           document.getElementById("screen").textContent.includes(text), line));
+        if (cause) {
+          const told = async () => (await tab.messages()).filter((message) => message.startsWith(line));
+          await waitFor(`the cause on the console: ${cause}`, async () => (await told()).length > 0);
+          const [said, ...again] = await told();
+          assert.ok(said.includes(cause) && again.length === 0, `${said} ${again}`);
+        }
       }
     });
   });
