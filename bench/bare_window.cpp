@@ -11,7 +11,7 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QWidget window;
-    window.setWindowTitle(QString::fromUtf8("円の交点算出サンプル"));
+    window.setWindowTitle(QString::fromUtf8(CIRCLES_CAPTION));
     window.setGeometry(circles::layout::kClientArea);
     QLabel label(QString::fromUtf8("青い点の半径 － 100"), &window);
     label.setGeometry(circles::layout::kWindow.labels[0]);

@@ -24,6 +24,7 @@ const fs = require("node:fs");
 const path = require("node:path");
 const { address, launch, serve } = require("../tests/web/chromium.js");
 const { ENGINES } = require("../tests/web/engines.js");
+const { BLUE_DOT, onPicture } = require("../tests/ui/web/layout.js");
 
 const [folder, desktopBench] = process.argv.slice(2);
 // The service worker then fetches the files it keeps again, revalidated: a host that sends ETag
@@ -32,18 +33,20 @@ const FIRST_VISIT = ["index.html", "loader.js", "circle-intersection.js", "circl
                      "circle-intersection.png", "manifest.webmanifest", "circle-intersection-512.png",
                      "service-worker.js"];
 const MOVES = 1000;
+// Where the page shows the blue centre's dot at start-up.
+const DOT = onPicture(...BLUE_DOT);
 
 const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.length / 2)];
 const p99 = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.length * 0.99)];
 const megabytes = (bytes) => `${(bytes / 1e6).toFixed(2)} MB`;
 
 // In the page, before it loads, on the time line of the navigation (performance.now()):
-// `firstPicture` is the end of the first frame whose picture shows the blue centre's dot (Qt
-// composites the whole window in one frame, so that frame holds all of it). For each pointer
-// move (Qt takes pointer events, not mouse events) `moves` records its event's time, when its
-// handling began and ended (before and after every listener, Qt's included), and when the next
-// frame in which Qt drew began and ended.
-function timeFrames() {
+// `firstPicture` is the end of the first frame whose picture shows the blue centre's dot at the
+// page's point `dot` (Qt composites the whole window in one frame, so that frame holds all of
+// it). For each pointer move (Qt takes pointer events, not mouse events) `moves` records its
+// event's time, when its handling began and ended (before and after every listener, Qt's
+// included), and when the next frame in which Qt drew began and ended.
+function timeFrames(dot) {
   window.moves = [];
   let move = null;
   addEventListener("pointermove", (event) => {
@@ -64,7 +67,7 @@ function timeFrames() {
     const gl = canvas && (canvas.getContext("webgl2") || canvas.getContext("webgl"));
     if (gl && window.firstPicture === undefined) {
       const ratio = canvas.width / canvas.clientWidth, pixel = new Uint8Array(4);
-      const [x, y] = [Math.round((10 + 103) * ratio), Math.round((18 + 100) * ratio)];
+      const [x, y] = dot.map((at) => Math.round(at * ratio));
       gl.readPixels(x, canvas.height - 1 - y, 1, 1, gl.RGBA, gl.UNSIGNED_BYTE, pixel);
       if (pixel[0] === 0 && pixel[1] === 0 && pixel[2] === 255) window.firstPicture = end;
     }
@@ -75,7 +78,7 @@ function timeFrames() {
 // visits, and the p99s of a move.
 async function measure(engine, folder) {
   const index = fs.readFileSync(path.join(folder, "index.html"), "utf8");
-  const script = `${engine.preload ?? ""}(${timeFrames})();`;
+  const script = `${engine.preload ?? ""}(${timeFrames})(${JSON.stringify(DOT)});`;
   const server = await serve(path.resolve(folder), { isolated: true, pages: {
     "/index.html": index.replace('<script src="loader.js">', `<script>${script}</script>$&`) } });
   const browser = await engine.launch();
@@ -96,10 +99,10 @@ async function measure(engine, folder) {
   // circles cross and one where they do not, as BM_MouseMoveEvent's events do; each move waits
   // for the frame that shows it.
   await page.evaluate(() => window.timeHandling());
-  await page.mouse.move(210, 218);
+  await page.mouse.move(...onPicture(200, 200));
   await page.mouse.down();
   for (let i = 0; i < MOVES; ++i) {
-    await page.mouse.move(i % 2 ? 10 + 120 : 10 + 200, i % 2 ? 18 + 110 : 18 + 250);
+    await page.mouse.move(...(i % 2 ? onPicture(120, 110) : onPicture(200, 250)));
     await page.evaluate((count) => new Promise((shown) => {
       const wait = () => (window.moves.length > count ? shown() : requestAnimationFrame(wait));
       wait();
@@ -129,7 +132,7 @@ async function repeatVisits(folder) {
     const context = await browser.createBrowserContext();
     for (const times of [pictures.first, pictures.repeat]) {
       const page = await context.newPage();
-      await page.evaluateOnNewDocument(timeFrames);
+      await page.evaluateOnNewDocument(timeFrames, DOT);
       await page.goto(address(server));
       await page.waitForFunction(() => window.firstPicture !== undefined, { timeout: 30000 });
       times.push(await page.evaluate(() => window.firstPicture));

@@ -15,12 +15,6 @@ enum class ErrorKind {
     SurfaceFailure,    ///< a drawing-surface operation that could not be carried out
 };
 
-/// True for the three floating-point kinds, which together make up the arithmetic error.
-constexpr bool IsArithmetic(ErrorKind kind) {
-    return kind == ErrorKind::InvalidOperation || kind == ErrorKind::DivisionByZero ||
-           kind == ErrorKind::FloatOverflow;
-}
-
 /// The one exception type of the program. `what()` is a Japanese message that names the kind.
 class RuntimeError : public std::runtime_error {
 public:

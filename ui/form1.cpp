@@ -29,7 +29,7 @@ constexpr int kSmallChange = 1;
 constexpr int kLargeChange = 5;
 constexpr std::array<int, 2> kStartRadius{100, 50};
 
-const char kCaption[] = "円の交点算出サンプル";
+const char kCaption[] = CIRCLES_CAPTION;
 // Each prefix ends in a space, a fullwidth hyphen-minus (U+FF0D) and a space.
 const std::array<const char*, 2> kLabelPrefix{"青い点の半径 － ", "赤い点の半径 － "};
 
@@ -154,17 +154,17 @@ void Form1::Arrange(const layout::Arrangement& arrangement) {
 
 void Form1::WireEvents() {
     connect(Picture1, &PictureBoxView::MouseMove, this,
-            [this](std::int16_t Button, std::int16_t Shift, float X, float Y) {
-                host_.Deliver([&] { Picture1_MouseMove(Button, Shift, X, Y); });
+            [this](std::int16_t Button, float X, float Y) {
+                host_.Deliver([&] { Picture1_MouseMove(Button, X, Y); });
             });
     connect(Picture1, &PictureBoxView::KeyDown, this, [this](Qt::Key KeyCode, std::int16_t Shift) {
         host_.Deliver([&] { Picture1_KeyDown(KeyCode, Shift); });
     });
-    for (std::int16_t index = 0; index < 2; ++index) {
-        connect(HScroll1[index], &HScrollBar::Change, this,
-                [this, index] { host_.Deliver([&] { HScroll1_Change(index); }); });
-        connect(HScroll1[index], &HScrollBar::Scroll, this,
-                [this, index] { host_.Deliver([&] { HScroll1_Scroll(index); }); });
+    for (HScrollBar* bar : HScroll1) {
+        connect(bar, &HScrollBar::Change, this,
+                [this] { host_.Deliver([&] { HScroll1_Change(); }); });
+        connect(bar, &HScrollBar::Scroll, this,
+                [this] { host_.Deliver([&] { HScroll1_Scroll(); }); });
     }
 }
 
@@ -187,19 +187,19 @@ void Form1::Form_Load() {
 }
 
 // Both labels and both radii are refreshed, whichever bar moved.
-void Form1::HScroll1_Change(std::int16_t /*Index*/) {
+void Form1::HScroll1_Change() {
     RefreshLabel();
     RefreshImage();
 }
 
 // Dragging a thumb updates the label, the radius and the picture at every step.
-void Form1::HScroll1_Scroll(std::int16_t Index) {
-    HScroll1_Change(Index);
+void Form1::HScroll1_Scroll() {
+    HScroll1_Change();
 }
 
 // The left button alone moves the blue centre, the right button alone the red one; any other
-// set of buttons, or none, changes nothing. The modifier keys play no part.
-void Form1::Picture1_MouseMove(std::int16_t Button, std::int16_t /*Shift*/, float X, float Y) {
+// set of buttons, or none, changes nothing.
+void Form1::Picture1_MouseMove(std::int16_t Button, float X, float Y) {
     if (Button == 1) {
         scene_.SetCenter(0, X, Y);
         RefreshImage();
@@ -222,7 +222,7 @@ void Form1::Picture1_KeyDown(Qt::Key KeyCode, std::int16_t Shift) {
     const double step = (Shift & kShift) != 0 ? 10.0 : 1.0;
     const int index = (Shift & kCtrl) != 0 ? 1 : 0;
     const PointXY& center = scene_.CenterPt[index];
-    Picture1_MouseMove(static_cast<std::int16_t>(index + 1), Shift,
+    Picture1_MouseMove(static_cast<std::int16_t>(index + 1),
                        ToSingle((CheckedDouble(center.X) + dx * step).value()),
                        ToSingle((CheckedDouble(center.Y) + dy * step).value()));
 }

@@ -15,9 +15,9 @@
 
 namespace circles {
 
-/// The program's one window, 円の交点算出サンプル: the visible drawing area Picture1, the hidden
-/// drawing area Picture2 on which every picture is drawn, and for each circle a radius label
-/// (Label1) above a scroll bar (HScroll1). It owns the scene.
+/// The program's one window, captioned with the program's name: the visible drawing area
+/// Picture1, the hidden drawing area Picture2 on which every picture is drawn, and for each
+/// circle a radius label (Label1) above a scroll bar (HScroll1). It owns the scene.
 ///
 /// Constructing it lays out the controls with their start values and then loads it: the
 /// labels, the radii, the default centres and the first picture are all in place before the
@@ -54,9 +54,9 @@ private:
 
     // Event handlers.
     void Form_Load();
-    void HScroll1_Change(std::int16_t Index);
-    void HScroll1_Scroll(std::int16_t Index);
-    void Picture1_MouseMove(std::int16_t Button, std::int16_t Shift, float X, float Y);
+    void HScroll1_Change();
+    void HScroll1_Scroll();
+    void Picture1_MouseMove(std::int16_t Button, float X, float Y);
     void Picture1_KeyDown(Qt::Key KeyCode, std::int16_t Shift);
 
     void WireEvents();

@@ -1,4 +1,4 @@
-// 円の交点算出サンプル: two circles, and the points where they cross.
+// Circle Intersection: two circles, and the points where they cross.
 #include <memory>
 #include <optional>
 

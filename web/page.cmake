@@ -30,15 +30,16 @@ qt_add_resources(circles_ui fonts PREFIX /fonts BASE ${PROJECT_BINARY_DIR}/fonts
 # Qt links its programs for any environment; the page's runs in a browser only.
 target_link_options(circle-intersection PRIVATE "SHELL:-s ENVIRONMENT=web")
 
-# The page takes the window's size from the window's own layout.
-file(STRINGS ${PROJECT_SOURCE_DIR}/ui/layout.h client_area REGEX "kClientArea\\{")
-string(REGEX MATCHALL "[0-9]+" client_area "${client_area}")
-list(GET client_area 2 CIRCLES_WINDOW_WIDTH)
-list(GET client_area 3 CIRCLES_WINDOW_HEIGHT)
+# The page takes the window's size from the window's own layout (ui/CMakeLists.txt has already
+# made this file a dependency of the configuration).
+file(READ ${PROJECT_SOURCE_DIR}/ui/layout.json layout)
+string(JSON CIRCLES_WINDOW_WIDTH GET "${layout}" arrangements window size 0)
+string(JSON CIRCLES_WINDOW_HEIGHT GET "${layout}" arrangements window size 1)
 # The page tells how far the program has loaded by its size, known once it is linked.
 add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/index.html
     COMMAND ${CMAKE_COMMAND} -DWASM=$<TARGET_FILE_DIR:circle-intersection>/circle-intersection.wasm
         -DPAGE=${PROJECT_SOURCE_DIR}/ui/web/index.html -DOUTPUT=${PROJECT_BINARY_DIR}/index.html
+        -DPROJECT_DESCRIPTION=${PROJECT_DESCRIPTION}
         -DCIRCLES_WINDOW_WIDTH=${CIRCLES_WINDOW_WIDTH}
         -DCIRCLES_WINDOW_HEIGHT=${CIRCLES_WINDOW_HEIGHT}
         -P ${CMAKE_CURRENT_LIST_DIR}/index.cmake
@@ -53,7 +54,10 @@ install(FILES ${PROJECT_BINARY_DIR}/index.html ${PROJECT_SOURCE_DIR}/ui/web/load
         DESTINATION .)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/icon/circle-intersection-32.png
         DESTINATION . RENAME circle-intersection.png)
-install(FILES ${PROJECT_SOURCE_DIR}/ui/web/manifest.webmanifest DESTINATION .)
+# The manifest names the page as the program is named.
+configure_file(${PROJECT_SOURCE_DIR}/ui/web/manifest.webmanifest
+    ${PROJECT_BINARY_DIR}/manifest.webmanifest @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/manifest.webmanifest DESTINATION .)
 foreach(icon 192 512 full-180 full-512)
     install(FILES ${PROJECT_SOURCE_DIR}/packaging/icon/circle-intersection-${icon}.png DESTINATION .)
 endforeach()

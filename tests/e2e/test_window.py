@@ -3,8 +3,8 @@ environment, read back from the screen, and closed as a window manager closes it
 keys are the window tests' part, and the web page's on a real input path. Runs under xvfb-run;
 $CIRCLE_INTERSECTION names the program, $FONTCONFIG_FILE the fonts the reference was made with,
 $TEST_OUTPUT where a mismatching picture is written."""
+import json
 import os
-import re
 import subprocess
 import time
 from pathlib import Path
@@ -20,10 +20,12 @@ OUTPUT = Path(os.environ.get("TEST_OUTPUT", "build/tests"))
 REFERENCE = Path(__file__).with_name("start-up.png")
 # The Windows program under Wine (make test-windows): the window against its own reference.
 REFERENCE = Path(os.environ.get("CIRCLE_INTERSECTION_REFERENCE", REFERENCE))
-# The window's own place and size, which it has exactly with no window manager.
-PLACE = re.search(r"kClientArea\{(\d+), (\d+), (\d+), (\d+)\}",
-                  (Path(__file__).parents[2] / "ui" / "layout.h").read_text()).groups()
-LEFT, TOP, WIDTH, HEIGHT = map(int, PLACE)
+# The window's own place and size, which it has exactly with no window manager, and where its
+# drawing area starts in it, inside the picture box's border.
+LAYOUT = json.loads((Path(__file__).parents[2] / "ui" / "layout.json").read_text())
+(LEFT, TOP), ARRANGEMENT = LAYOUT["place"], LAYOUT["arrangements"]["window"]
+WIDTH, HEIGHT = ARRANGEMENT["size"]
+AREA_LEFT, AREA_TOP = (at + LAYOUT["pictureBorder"] for at in ARRANGEMENT["picture"])
 WINDOW = (LEFT, TOP, LEFT + WIDTH, TOP + HEIGHT)
 BLUE = (0, 0, 255)
 NO_DISPLAY = "ディスプレイに接続できません。このプログラムには X11 または Wayland のディスプレイが必要です。\n"
@@ -69,9 +71,8 @@ def fixture_window(start):
     xdotool("mousemove", 0, 0)
     program = start()
     window = int(xdotool("search", "--sync", "--onlyvisible", "--pid", program.pid))
-    # The blue centre's dot, a ring of radius 3, in the drawing area (10 px right of and 18 px
-    # below the window's corner).
-    wait_for("start-up picture", lambda: tuple(grab()[18 + 100, 10 + 103]) == BLUE)
+    # The blue centre's dot, a ring of radius 3 about (100, 100) of the drawing area.
+    wait_for("start-up picture", lambda: tuple(grab()[AREA_TOP + 100, AREA_LEFT + 103]) == BLUE)
     yield window
     # Closed as a window manager's close button does: the program ends, saying nothing.
     x = display.Display()

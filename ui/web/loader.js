@@ -15,7 +15,20 @@
     bar.hidden = true;
     line.textContent = text;
   }
-  const failed = () => fail("プログラムを読み込めませんでした。ページを読み込み直してください。");
+
+  // Where the program cannot be loaded or started, the visitor is asked to load the page again,
+  // and whoever hosts it is told why on the console, once: an abort also rejects the start it
+  // ends, and only the first cause is the one to mend.
+  let failedAlready = false;
+  function failed(cause) {
+    if (failedAlready) {
+      return;
+    }
+    failedAlready = true;
+    const text = "プログラムを読み込めませんでした。ページを読み込み直してください。";
+    console.error(`${text} (${cause})`);
+    fail(text);
+  }
 
   // The program writes on stderr only its reports of run-time errors: they go to the console,
   // as on a desktop they go to the terminal, and the last one to the page.
@@ -31,16 +44,17 @@
   async function compileProgram() {
     const response = await fetch("circle-intersection.wasm");
     if (!response.ok) {
-      throw new Error(response.statusText);
+      throw new Error(`circle-intersection.wasm: ${response.status} ${response.statusText}`);
     }
     const [counted, compiled] = response.body.tee();
     const total = Number(screen.dataset.programBytes);
     const reader = counted.getReader();
+    // A download that breaks off fails the compiler's copy too, which says why.
     (async () => {
       for (let received = 0, chunk; !(chunk = await reader.read()).done;) {
         bar.value = (received += chunk.value.length) / total;
       }
-    })();
+    })().catch(() => {});
     return WebAssembly.compileStreaming(new Response(compiled, { headers: response.headers }));
   }
 
@@ -49,7 +63,7 @@
       const script = document.createElement("script");
       script.src = source;
       script.onload = loaded;
-      script.onerror = failedToLoad;
+      script.onerror = () => failedToLoad(new Error(`${source} could not be loaded`));
       document.head.append(script);
     });
   }

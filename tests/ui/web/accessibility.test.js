@@ -7,6 +7,7 @@ const assert = require("node:assert");
 const path = require("node:path");
 const test = require("node:test");
 const { address, launchServing, waitFor } = require("../../web/chromium.js");
+const { BAR_WIDTH, onBar, onPicture } = require("./layout.js");
 
 const FOLDER = path.resolve(process.env.CIRCLES_PAGE ?? "build-web");
 const HOW_TO_MOVE = "矢印キーで青い円の中心を、Ctrl キーを押しながら矢印キーで赤い円の中心を 1 ピクセル" +
@@ -14,9 +15,8 @@ const HOW_TO_MOVE = "矢印キーで青い円の中心を、Ctrl キーを押し
   "なぞると赤い円の中心を動かせます。";
 const START_UP = "青い円は中心 (100,100)、半径 100。赤い円は中心 (300,300)、半径 50。2 つの円は交わりません。" +
   HOW_TO_MOVE;
-// Where the window's controls are drawn on the page: the picture's drawing area starts 10 px right
-// of and 18 px below the page's corner, the bars at x 424, 17 px tall, at y 120 and 176.
-const PICTURE = [210, 218], BLUE_BAR = [524, 128], RED_BAR = [524, 184];
+// Points on the window's controls as the page shows them.
+const PICTURE = onPicture(200, 200), BLUE_BAR = onBar(0, 100), RED_BAR = onBar(1, 100);
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
 // The picture and the bars as the tree has them, in reading order: role, name, description or
@@ -67,7 +67,7 @@ test("the page for screen readers", async (t) => {
     });
     await page.mouse.move(...PICTURE);
     await page.mouse.down();
-    await page.mouse.move(160, 268, { steps: 20 });
+    await page.mouse.move(...onPicture(150, 250), { steps: 20 });
     await page.mouse.up();
     await waitFor("new description", async () =>
       (await said(0)) === START_UP.replace("(100,100)", "(150,250)"));
@@ -77,7 +77,7 @@ test("the page for screen readers", async (t) => {
 
   await t.test("moves a bar's element with the bar, and the bar by the element's keys and steps", async () => {
     const steps = [  // each leaves the blue bar at that value
-      [() => page.mouse.click(424 + 201 - 6, 128), 101],  // the bar's right arrow
+      [() => page.mouse.click(...onBar(0, BAR_WIDTH - 6)), 101],  // the bar's right arrow
       [() => page.focus("input[aria-label=青い点の半径]").then(() => page.keyboard.press("PageUp")), 106],
       [() => page.$eval("input[aria-label=青い点の半径]", (bar) => {  // a screen reader's own step
         bar.stepUp();

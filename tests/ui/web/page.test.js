@@ -13,19 +13,25 @@ const path = require("node:path");
 const test = require("node:test");
 const { address, serve, waitFor } = require("../../web/chromium.js");
 const { ENGINES } = require("../../web/engines.js");
+const { BAR_WIDTH, BLUE_DOT, HEIGHT, WIDTH, onBar, onPicture } = require("./layout.js");
 
 const FOLDER = path.resolve(process.env.CIRCLES_PAGE ?? "build-web");
 const REFERENCE = path.join(__dirname, "start-up.png");
-const [WIDTH, HEIGHT] = fs.readFileSync(path.join(__dirname, "../../../ui/layout.h"), "utf8")
-  .match(/kClientArea\{\d+, \d+, (\d+), (\d+)\}/).slice(1).map(Number);
 const BLUE = "0,0,255", RED = "255,0,0";
 const FAILED = "プログラムを読み込めませんでした。ページを読み込み直してください。";
+// What Chromium and Firefox themselves write on the console of a download that fails.
+const BROWSERS_OWN = /^(Failed to load resource|Failed to read data from the ReadableStream)/;
 const INDEX = fs.readFileSync(path.join(FOLDER, "index.html"), "utf8");
+const PROGRAM = fs.readFileSync(path.join(FOLDER, "circle-intersection.wasm"));
+// The program's first bytes, as a server sends them: a quarter, then up to half.
+const [QUARTER, HALF] = [4, 2].map((part) => Math.floor(PROGRAM.length / part));
+const sending = (response) => response.writeHead(200, { "Content-Type": "application/wasm" })
+  .write(PROGRAM.subarray(0, QUARTER));
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
 // The pixels the tab shows of the window (or of a PNG), decoded by the tab and sent back as
 // base64 (an array of numbers takes WebDriver BiDi seconds), and the colour at x, y of the
-// drawing area, which starts 10 px right of and 18 px below the window's corner, as "r,g,b".
+// drawing area as "r,g,b".
 async function window(page, png) {
   png ??= await page.screenshot({ clip: { x: 0, y: 0, width: WIDTH, height: HEIGHT } });
   const rgba = Buffer.from(await page.evaluate(async (base64, width, height) => {
@@ -37,7 +43,11 @@ async function window(page, png) {
     for (let i = 0; i < data.length; i += 8192) bytes += String.fromCharCode(...data.subarray(i, i + 8192));
     return btoa(bytes);
   }, Buffer.from(png).toString("base64"), WIDTH, HEIGHT), "base64");
-  return { png, rgba, at: (x, y) => [...rgba.subarray(4 * ((18 + y) * WIDTH + 10 + x)).subarray(0, 3)].join() };
+  const at = (x, y) => {
+    const [left, top] = onPicture(x, y);
+    return [...rgba.subarray(4 * (top * WIDTH + left)).subarray(0, 3)].join();
+  };
+  return { png, rgba, at };
 }
 
 const colourAt = (page, x, y, colour) => waitFor(`${colour} at ${x}, ${y}`,
@@ -61,7 +71,7 @@ for (const engine of ENGINES.filter(({ name }) => (process.env.CIRCLES_ENGINE ??
       servers.forEach((each) => each.close() && each.closeAllConnections());
     });
     const page = await browser.open(address(server));
-    await colourAt(page, 103, 100, BLUE);  // the blue centre's dot, a ring of radius 3
+    await colourAt(page, ...BLUE_DOT, BLUE);
 
     await t.test("starts as the window does, in Japanese", async () => {
       assert.deepStrictEqual(await page.evaluate(() => [document.title, document.documentElement.lang,
@@ -86,16 +96,16 @@ for (const engine of ENGINES.filter(({ name }) => (process.env.CIRCLES_ENGINE ??
         for (const name of ["write", "writeText"]) navigator.clipboard[name] = async () => ++window.copies;
       });
       const finger = (from, held, to) => async () => {  // held still first, or not
-        await page.touchscreen.touchStart(10 + from[0], 18 + from[1]).then(() => sleep(held ? 1000 : 0));
-        await page.touchscreen.touchMove(10 + to[0], 18 + to[1]).then(() => page.touchscreen.touchEnd());
+        await page.touchscreen.touchStart(...onPicture(...from)).then(() => sleep(held ? 1000 : 0));
+        await page.touchscreen.touchMove(...onPicture(...to)).then(() => page.touchscreen.touchEnd());
       };
       const drag = (button, x, y) => async () => {
-        await page.mouse.move(210, 218);
+        await page.mouse.move(...onPicture(200, 200));
         await page.mouse.down({ button });
-        await page.mouse.move(10 + x, 18 + y, { steps: 4 });
+        await page.mouse.move(...onPicture(x, y), { steps: 4 });
         await page.mouse.up({ button });
       };
-      const click = (x, y, button) => () => page.mouse.click(x, y, { button });
+      const click = ([x, y], button) => () => page.mouse.click(x, y, { button });
       const steps = [  // each leaves that colour at (x, y) of the drawing area, or a new picture
         [drag("left", 150, 250), 153, 250, BLUE],
         [drag("right", 330, 80), 333, 80, RED],
@@ -105,12 +115,12 @@ for (const engine of ENGINES.filter(({ name }) => (process.env.CIRCLES_ENGINE ??
                            [finger([300, 300], true, [250, 60]), 253, 60, RED]] : [],
         [async () => {  // on the blue bar's right trough, and on the picture
           for (const button of ["right", "middle"]) {
-            await click(424 + 170, 128, button)().then(click(200, 200, button));
+            await click(onBar(0, 170), button)().then(click(onPicture(190, 182), button));
           }
         }],
         // The last two pictures also show that the clicks before have been handled.
-        [click(424 + 194, 176 + 8, "left")],  // the red bar's right arrow
-        [click(424 + 30, 120 + 8, "middle")],  // the blue bar's left trough
+        [click(onBar(1, BAR_WIDTH - 7), "left")],  // the red bar's right arrow
+        [click(onBar(0, 30), "middle")],  // the blue bar's left trough
       ];
       for (const [act, x, y, colour] of steps) {
         const before = colour ?? (await window(page)).rgba;
@@ -122,20 +132,45 @@ for (const engine of ENGINES.filter(({ name }) => (process.env.CIRCLES_ENGINE ??
       assert.deepStrictEqual(await page.messages(), []);
     });
 
-    await t.test("says what it is doing, and where the program cannot load or run, why", async () => {
-      const lines = [  // each what the server sends, whether the browser gives WebGL, and the line
+    await t.test("shows how far the program has downloaded", async () => {
+      let sendMore;
+      const tab = await browser.open(address(await start({ pages: { "/circle-intersection.wasm": (response) => {
+        sending(response);
+        sendMore = () => response.write(PROGRAM.subarray(QUARTER, HALF));
+      } } })));
+      const barAt = (sent) => waitFor(`the bar at ${sent} bytes`, async () => Math.abs(await tab.evaluate(() =>
+        document.querySelector("#status progress").value) - sent / PROGRAM.length) < 1e-9);
+      await barAt(QUARTER);
+      sendMore();
+      await barAt(HALF);
+    });
+
+    await t.test("where the program cannot load or run, says why, to the host on the console", async () => {
+      const breakOff = (response) => {  // the connection lost after a quarter of the program
+        sending(response);
+        setTimeout(() => response.destroy(), 500);
+      };
+      const lines = [  // each what the server sends, whether the browser gives WebGL, the line, and
+                       // what the console says of the cause beside it
         [{ before: "delete WebAssembly;" }, true, "このブラウザーでは WebAssembly が使えないため、プログラムを動かせません。"],
         [{}, false, "このブラウザーでは WebGL が使えないため、プログラムを動かせません。"],
-        [{ wasmType: "text/plain" }, true, FAILED],
-        [{ pages: { "/circle-intersection.wasm": null } }, true, FAILED],
-        [{ pages: { "/circle-intersection.wasm": () => {} } }, true, "プログラムを読み込んでいます…"],  // never sent
+        [{ wasmType: "text/plain" }, true, FAILED, "application/wasm"],
+        [{ pages: { "/circle-intersection.wasm": null } }, true, FAILED, "circle-intersection.wasm: 404"],
+        [{ pages: { "/circle-intersection.wasm": breakOff } }, true, FAILED, ""],
       ];
       const withoutWebGL = await engine.launch({ webgl: false });
       t.after(() => withoutWebGL.close());
-      for (const [options, webgl, line] of lines) {
+      for (const [options, webgl, line, cause] of lines) {
         const tab = await (webgl ? browser : withoutWebGL).open(address(await start(options)));
         await waitFor(line, () => tab.evaluate((text) =>
           document.getElementById("screen").textContent.includes(text), line));
+        if (cause !== undefined) {  // the page says it once, and nothing else
+          await waitFor(`the cause on the console: ${cause}`, async () =>
+            (await tab.messages()).some((message) => message.startsWith(`${line} (`)));
+          await sleep(500);
+          const [said, ...more] = (await tab.messages()).filter((message) => !BROWSERS_OWN.test(message));
+          assert.ok(said.startsWith(line) && said.includes(cause) && more.length === 0, `${said} ${more}`);
+        }
       }
     });
   });

@@ -10,6 +10,7 @@ const fs = require("node:fs");
 const path = require("node:path");
 const test = require("node:test");
 const { address, launchServing, waitFor } = require("../../web/chromium.js");
+const { BORDER } = require("./layout.js");
 
 const FOLDER = path.resolve(process.env.CIRCLES_PAGE ?? "build-web");
 const PHONES = { upright: [390, 844], sideways: [844, 390] };
@@ -74,7 +75,7 @@ test("the page on a phone", async (t) => {
     await tab.bringToFront();  // a tab behind another takes no input
     const cdp = await tab.createCDPSession();
     const { picture } = await shown(tab);
-    const at = ([x, y]) => [{ x: picture[0] + 2 + x, y: picture[1] + 2 + y }];  // inside its border
+    const at = ([x, y]) => [{ x: picture[0] + BORDER + x, y: picture[1] + BORDER + y }];  // inside its border
     for (const [type, point] of [["touchStart", [40, 40]], ["touchMove", [100, 150]], ["touchMove", [150, 250]]]) {
       await cdp.send("Input.dispatchTouchEvent", { type, touchPoints: at(point) });
     }
