@@ -1,6 +1,6 @@
-// The yardstick of the program's start-up: a bare Qt window of the same size and place with one
-// control of each kind the program shows, at the same places (a label with Japanese text and a
-// scroll bar), and nothing else. tools/startup_bench.py times the two side by side.
+// The yardstick of the program's start-up: a bare Qt window of the same size and place with a
+// label (with Japanese text) and a scroll bar where the blue circle's are, and nothing else.
+// tools/startup_bench.py times the two side by side.
 #include <QApplication>
 #include <QLabel>
 #include <QScrollBar>

@@ -9,12 +9,15 @@
   const bar = status.querySelector("progress");
   const line = status.querySelector("span");
   const report = document.getElementById("report");
+  // Whether the service worker serves this visit from the files it has kept (service-worker.js).
+  const kept = Boolean(navigator.serviceWorker?.controller);
 
   function fail(text) {
     screen.append(status);
     bar.hidden = true;
     line.textContent = text;
   }
+  const NO_WEBGL = "このブラウザーでは WebGL が使えないため、プログラムを動かせません。";
 
   // Where the program cannot be loaded or started, the visitor is asked to load the page again,
   // and whoever hosts it is told why on the console, once: an abort also rejects the start it
@@ -38,13 +41,17 @@
     report.hidden = false;
   }
 
-  // The program as the browser has compiled it. The download is read twice, by the compiler and
-  // by the bar, which counts its bytes against the program's size (the download's own length
-  // counts compressed bytes). A server that sends no program, or not as application/wasm, fails.
-  async function compileProgram() {
-    const response = await fetch("circle-intersection.wasm");
+  // The program as the browser compiles it while it downloads. A server that sends no program,
+  // or not as application/wasm, fails. A download is read twice, by the compiler and by the bar,
+  // which counts its bytes against the program's size (the download's own length counts
+  // compressed bytes). Kept files are compiled from the kept response itself, which is there at
+  // once, and beside which the browser may keep the code it compiles for the next visit.
+  function compile(response) {
     if (!response.ok) {
       throw new Error(`circle-intersection.wasm: ${response.status} ${response.statusText}`);
+    }
+    if (kept) {
+      return WebAssembly.compileStreaming(response);
     }
     const [counted, compiled] = response.body.tee();
     const total = Number(screen.dataset.programBytes);
@@ -91,12 +98,28 @@
     fail("このブラウザーでは WebAssembly が使えないため、プログラムを動かせません。");
     return;
   }
-  // The probe takes the page's thread for a while (0.1 s in headless Chromium): it comes once the
-  // program is on its way, downloaded and compiled meanwhile by the browser's other threads.
-  const loaded = Promise.all([compileProgram(), loadScript("circle-intersection.js")]);
-  if (!canDraw()) {
+  // A visit the service worker serves from its kept files skips the probe, which takes the
+  // page's thread for a while (20 ms in headless Chromium, and several times that while the
+  // browser compiles the program): the files were kept once the program had drawn its window.
+  // Should the browser no longer give WebGL (switched off since, say), Qt's first frame fails,
+  // and the line says why all the same.
+  const loaded = Promise.all([
+    fetch("circle-intersection.wasm").then(compile),
+    loadScript("circle-intersection.js"),
+  ]);
+  if (kept) {
+    let drawing = true;
+    addEventListener("error", (event) => {
+      drawing &&= canDraw();
+      if (!drawing) {
+        event.preventDefault();
+        screen.replaceChildren();
+        fail(NO_WEBGL);
+      }
+    });
+  } else if (!canDraw()) {
     loaded.catch(() => {});
-    fail("このブラウザーでは WebGL が使えないため、プログラムを動かせません。");
+    fail(NO_WEBGL);
     return;
   }
   loaded

@@ -139,6 +139,25 @@ test("the page kept for visits without a network", async (t) => {
     assert.deepStrictEqual(tab.console, []);
   });
 
+  // A visit from the kept files skips the check for WebGL that a first visit makes.
+  await t.test("says why, and nothing on the console, where WebGL has gone since", async () => {
+    const page = await browser.newPage();
+    const said = [];
+    page.on("console", (message) => said.push(message.text()));
+    page.on("pageerror", (error) => said.push(error.message));
+    await page.evaluateOnNewDocument(() => {
+      const make = HTMLCanvasElement.prototype.getContext;
+      HTMLCanvasElement.prototype.getContext = function (kind, ...rest) {
+        return kind.startsWith("webgl") ? null : make.call(this, kind, ...rest);
+      };
+    });
+    await page.goto(url);
+    await page.waitForFunction(() => document.getElementById("screen").textContent
+      .includes("このブラウザーでは WebGL が使えないため、プログラムを動かせません。"));
+    assert.deepStrictEqual([said, await page.$("canvas")], [[], null]);
+    await page.close();
+  });
+
   await t.test("takes a new build whole at the next visit, never one caught mid-upload", async () => {
     const next = site({
       "index.html": (page) => page.replace("<script src", '<script>window.build = ["index.html"];</script>$&'),
