@@ -197,14 +197,6 @@ TEST_F(Form1Test, EveryInputChangesTheSceneAsItShould) {
     const Qt::KeyboardModifiers ctrl = Qt::ControlModifier, shift = Qt::ShiftModifier;
     QWidget* picture = form.Picture1;
     HScrollBar* bar = form.HScroll1[0];
-    const auto click = [&](Qt::MouseButton button, Part part) {
-        QTest::mouseClick(bar, button, {}, QPoint(part, 8));
-    };
-    const auto drag = [&](Qt::MouseButton button, int to) {  // the thumb, by the button given
-        QTest::mousePress(bar, button, {}, {kThumb, 8});
-        QTest::mouseMove(bar, {to, 8});
-        QTest::mouseRelease(bar, button, {}, {to, 8});
-    };
     struct Input {
         std::function<void()> input;
         QString state;
@@ -232,11 +224,14 @@ TEST_F(Form1Test, EveryInputChangesTheSceneAsItShould) {
         {[&] { Key(Qt::Key_Home); }, "(152.5,7.75) 92 / (298,80) 1"},
         {[&] { Key(Qt::Key_End); }, "(152.5,7.75) 92 / (298,80) 200"},
         {[&] { Key(Qt::Key_Tab); }, "(152.5,7.75) 92 / (298,80) 200", picture},
-        {[&] { click(Qt::LeftButton, kAddLine); }, "(152.5,7.75) 93 / (298,80) 200"},
-        {[&] { click(Qt::LeftButton, kAddPage); }, "(152.5,7.75) 98 / (298,80) 200"},
-        {[&] { click(Qt::MiddleButton, kSubPage); }, "(152.5,7.75) 93 / (298,80) 200"},
-        {[&] { drag(Qt::MiddleButton, kThumb - 8); }, "(152.5,7.75) 93 / (298,80) 200"},
-        {[&] { click(Qt::RightButton, kAddPage); }, "(152.5,7.75) 93 / (298,80) 200"},
+        {[&] { QTest::mouseClick(bar, Qt::LeftButton, {}, {kAddLine, 8}); }, "(152.5,7.75) 93 / (298,80) 200"},
+        {[&] { QTest::mouseClick(bar, Qt::LeftButton, {}, {kAddPage, 8}); }, "(152.5,7.75) 98 / (298,80) 200"},
+        {[&] { QTest::mouseClick(bar, Qt::MiddleButton, {}, {kSubPage, 8}); }, "(152.5,7.75) 93 / (298,80) 200"},
+        // The thumb dragged by the middle button.
+        {[&] { QTest::mousePress(bar, Qt::MiddleButton, {}, {kThumb, 8}); }, "(152.5,7.75) 93 / (298,80) 200"},
+        {[&] { QTest::mouseMove(bar, {kThumb - 8, 8}); }, "(152.5,7.75) 93 / (298,80) 200"},
+        {[&] { QTest::mouseRelease(bar, Qt::MiddleButton, {}, {kThumb - 8, 8}); }, "(152.5,7.75) 93 / (298,80) 200"},
+        {[&] { QTest::mouseClick(bar, Qt::RightButton, {}, {kAddPage, 8}); }, "(152.5,7.75) 93 / (298,80) 200"},
         {[&] { QTest::mousePress(bar, Qt::LeftButton, {}, {kThumb, 8}); }, "(152.5,7.75) 93 / (298,80) 200"},
         {[&] { QTest::mouseMove(bar, {kThumb - 8, 8}); }, "(152.5,7.75) 82 / (298,80) 200"},
         {[&] { QTest::mouseMove(bar, {kThumb, 8}); }, "(152.5,7.75) 93 / (298,80) 200"},

@@ -3,7 +3,8 @@
 // traffic, which this machine's closed network refuses), driven through the DevTools protocol by
 // puppeteer-core; and a static web server on 127.0.0.1 for it to open pages from. It draws frames
 // at its own pace, 60 a second, as a browser does: SwiftShader draws them on the processor, and
-// more of them would take it from the page.
+// more of them would take it from the page. With them, what every page test shares: the page's
+// folder ($CIRCLES_PAGE), tabs that record their console, waiting, and the reference pictures.
 //
 // Run as a program, it runs a test program of the web build in a page, as CTest runs the others,
 // and ends with the program's status:
@@ -18,6 +19,8 @@ const http = require("node:http");
 const path = require("node:path");
 const puppeteer = require("puppeteer-core");
 
+// The folder of the page the tests open.
+const PAGE = path.resolve(process.env.CIRCLES_PAGE ?? "build-web");
 const TYPES = { ".html": "text/html", ".js": "text/javascript", ".wasm": "application/wasm",
                 ".png": "image/png", ".webmanifest": "application/manifest+json" };
 
@@ -25,15 +28,34 @@ const TYPES = { ".html": "text/html", ".js": "text/javascript", ".wasm": "applic
 const which = (name) =>
   execFileSync("sh", ["-c", 'command -v "$1"', "sh", name], { encoding: "utf8" }).trim();
 
+const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+
+// A puppeteer browser whose `open(url, setUp, context)` opens a tab in the browser context given
+// or else one of its own (an empty cache), runs setUp(tab), loads the page and gathers its console
+// messages and the errors nothing caught: `messages()`.
+function tabs(browser) {
+  browser.open = async (url, setUp = async () => {}, context = undefined) => {
+    const page = await (context ?? await browser.createBrowserContext()).newPage();
+    const messages = [];
+    page.on("console", (message) => messages.push(message.text()));
+    page.on("pageerror", (error) => messages.push(error.message));
+    page.messages = async () => messages;
+    await setUp(page);
+    await page.goto(url);
+    return page;
+  };
+  return browser;
+}
+
 // `args` adds switches of its own.
-function launch(args = []) {
-  return puppeteer.launch({
+async function launch(args = []) {
+  return tabs(await puppeteer.launch({
     executablePath: which("chromium"),
     headless: true,
     args: ["--no-sandbox", "--use-angle=swiftshader", "--enable-unsafe-swiftshader",
            "--disable-background-networking", "--disable-component-update", "--disable-sync",
            "--no-first-run", ...args],
-  });
+  }));
 }
 
 // Serves the files of a folder, each with its type; `pages` puts files of its own at paths (null
@@ -48,14 +70,8 @@ function serve(folder, { pages = {}, wasmType = TYPES[".wasm"], isolated = false
     const extension = path.extname(name);
     const body = name in pages ? pages[name] :
                  file.startsWith(folder) && fs.existsSync(file) ? fs.readFileSync(file) : null;
-    if (typeof body === "function") {
-      body(response);
-      return;
-    }
-    if (body === null) {
-      response.writeHead(404).end();
-      return;
-    }
+    if (typeof body === "function") return body(response);
+    if (body === null) return response.writeHead(404).end();
     response.writeHead(200, {
       "Content-Type": extension === ".wasm" ? wasmType : TYPES[extension],
       "Cache-Control": "no-store",
@@ -69,21 +85,36 @@ function serve(folder, { pages = {}, wasmType = TYPES[".wasm"], isolated = false
 
 const address = (server) => `http://127.0.0.1:${server.address().port}/`;
 
+// A server of the folder for the test t, closed when it ends with the connections left open.
+async function serving(t, folder, options) {
+  const server = await serve(folder, options);
+  t.after(() => server.close() && server.closeAllConnections());
+  return server;
+}
+
 // Chromium and a server of the page's folder for the test t, both closed when it ends.
-async function launchServing(t, folder) {
+async function launchServing(t, folder = PAGE) {
   const browser = await launch();
-  const server = await serve(folder);
-  t.after(async () => {
-    await browser.close();
-    server.close() && server.closeAllConnections();
-  });
-  return { browser, server };
+  t.after(() => browser.close());
+  return { browser, server: await serving(t, folder) };
 }
 
 // Until holds() is true, asked every 50 ms; after 10 s a failure that says what was waited for.
 async function waitFor(what, holds) {
-  for (const deadline = Date.now() + 10000; !(await holds()); await new Promise((go) => setTimeout(go, 50))) {
+  for (const deadline = Date.now() + 10000; !(await holds()); await sleep(50)) {
     assert.ok(Date.now() < deadline, `no ${what} after 10 s`);
+  }
+}
+
+// Fails unless a picture (a PNG) is tests/ui/web/<name>.png as `same` compares them, byte for
+// byte unless given; one that differs is written to $TEST_OUTPUT as web-<name>-<actual>.png.
+// CIRCLES_REMAKE_REFERENCES=1 makes the reference anew.
+async function assertReference(png, name, actual, same = async (reference) => Buffer.from(png).equals(reference)) {
+  const reference = path.join(__dirname, "../ui/web", `${name}.png`);
+  if (process.env.CIRCLES_REMAKE_REFERENCES) fs.writeFileSync(reference, png);
+  if (!(await same(fs.readFileSync(reference)))) {
+    fs.writeFileSync(path.join(process.env.TEST_OUTPUT ?? ".", `web-${name}-${actual}.png`), png);
+    assert.fail(`the picture differs from tests/ui/web/${name}.png`);
   }
 }
 
@@ -115,7 +146,7 @@ async function runTestProgram(program, args) {
   }
 }
 
-module.exports = { which, launch, serve, address, launchServing, waitFor };
+module.exports = { PAGE, which, sleep, tabs, launch, serve, serving, address, launchServing, waitFor, assertReference };
 
 if (require.main === module) {
   runTestProgram(process.argv[2], process.argv.slice(3)).then((status) => {

@@ -25,30 +25,12 @@ const net = require("node:net");
 const puppeteer = require("puppeteer-core");
 const chromium = require("./chromium.js");
 
-const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
-
-// A puppeteer browser whose tabs, each in a context of its own (an empty cache), gather their
-// console messages and uncaught errors.
-function tabs(browser) {
-  browser.open = async (url, setUp = async () => {}) => {
-    const page = await (await browser.createBrowserContext()).newPage();
-    const messages = [];
-    page.on("console", (message) => messages.push(message.text()));
-    page.on("pageerror", (error) => messages.push(error.message));
-    page.messages = async () => messages;
-    await setUp(page);
-    await page.goto(url);
-    return page;
-  };
-  return browser;
-}
-
 // Without an X display Firefox has no WebGL.
 async function firefox({ webgl = true } = {}) {
   const env = { ...process.env };
   if (!webgl) delete env.DISPLAY;
   const executablePath = chromium.which("firefox-esr");
-  return tabs(await puppeteer.launch({ browser: "firefox", executablePath, headless: true, env }));
+  return chromium.tabs(await puppeteer.launch({ browser: "firefox", executablePath, headless: true, env }));
 }
 
 const KEYS = { Control: "\uE009", ArrowUp: "\uE013" };
@@ -73,10 +55,7 @@ async function webkit({ webgl = true } = {}) {
     if (!response.ok) throw new Error(`WebDriver ${path}: ${value.message}`);
     return value;
   };
-  for (const deadline = Date.now() + 10000; !(await request("GET", "/status").catch(() => null));) {
-    if (Date.now() > deadline) throw new Error("WebKitWebDriver did not start in 10 s");
-    await sleep(50);
-  }
+  await chromium.waitFor("WebKitWebDriver", () => request("GET", "/status").catch(() => null));
   const args = ["--automation", `--enable-webgl=${webgl}`];
   const binary = `/usr/lib/${execFileSync("dpkg-architecture", ["-qDEB_HOST_MULTIARCH"]).toString().trim()}` +
                  "/webkit2gtk-4.1/MiniBrowser";  // as libwebkit2gtk-4.1-0 installs it
@@ -106,11 +85,7 @@ async function webkit({ webgl = true } = {}) {
       },
       down: async ({ button = "left" } = {}) => xdotool("mousedown", BUTTONS[button]),
       up: async ({ button = "left" } = {}) => xdotool("mouseup", BUTTONS[button]),
-      async click(x, y, options) {
-        await this.move(x, y);
-        await this.down(options);
-        await this.up(options);
-      },
+      click: (x, y, options) => tab.mouse.move(x, y).then(() => tab.mouse.down(options)).then(() => tab.mouse.up(options)),
     },
     keyboard: {
       down: (key) => keys([{ type: "keyDown", value: KEYS[key] }]),
@@ -135,8 +110,8 @@ async function webkit({ webgl = true } = {}) {
 }
 
 const ENGINES = [
-  { name: "Chromium", launch: async ({ webgl = true } = {}) =>
-      tabs(await chromium.launch(webgl ? [] : ["--disable-3d-apis"])), touch: true },
+  { name: "Chromium", launch: ({ webgl = true } = {}) => chromium.launch(webgl ? [] : ["--disable-3d-apis"]),
+    touch: true },
   { name: "Firefox", launch: firefox, touch: true },
   { name: "WebKit", launch: webkit, preload: `window.consoleLines = [];
       for (const type of ["debug", "log", "info", "warn", "error"]) {

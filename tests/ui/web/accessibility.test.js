@@ -4,12 +4,10 @@
 "use strict";
 
 const assert = require("node:assert");
-const path = require("node:path");
 const test = require("node:test");
-const { address, launchServing, waitFor } = require("../../web/chromium.js");
+const { address, launchServing, sleep, waitFor } = require("../../web/chromium.js");
 const { BAR_WIDTH, onBar, onPicture } = require("./layout.js");
 
-const FOLDER = path.resolve(process.env.CIRCLES_PAGE ?? "build-web");
 const HOW_TO_MOVE = "矢印キーで青い円の中心を、Ctrl キーを押しながら矢印キーで赤い円の中心を 1 ピクセル" +
   "ずつ (Shift キーも押すと 10 ピクセルずつ) 動かせ、タッチ操作では指でなぞると青い円の中心を、長押ししてから" +
   "なぞると赤い円の中心を動かせます。";
@@ -17,7 +15,6 @@ const START_UP = "青い円は中心 (100,100)、半径 100。赤い円は中心
   HOW_TO_MOVE;
 // Points on the window's controls as the page shows them.
 const PICTURE = onPicture(200, 200), BLUE_BAR = onBar(0, 100), RED_BAR = onBar(1, 100);
-const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
 // The picture and the bars as the tree has them, in reading order: role, name, description or
 // value, and whether each has the focus.
@@ -33,12 +30,8 @@ async function controls(page) {
 }
 
 test("the page for screen readers", async (t) => {
-  const { browser, server } = await launchServing(t, FOLDER);
-  const page = await browser.newPage();
-  const console = [];
-  page.on("console", (message) => console.push(message.text()));
-  page.on("pageerror", (error) => console.push(error.message));
-  await page.goto(address(server));
+  const { browser, server } = await launchServing(t);
+  const page = await browser.open(address(server));
   const cdp = await page.createCDPSession();
   const said = async (index) => (await controls(page))[index]?.said;
   await waitFor("picture's description", async () => (await said(0)) === START_UP);
@@ -101,6 +94,6 @@ test("the page for screen readers", async (t) => {
     }
     await page.mouse.click(...BLUE_BAR);  // a click gives the bar's element the focus with the bar's
     await waitFor("focus on the blue bar", async () => (await controls(page))[1].focused);
-    assert.deepStrictEqual(console, []);
+    assert.deepStrictEqual(await page.messages(), []);
   });
 });

@@ -10,10 +10,10 @@ const fs = require("node:fs");
 const os = require("node:os");
 const path = require("node:path");
 const test = require("node:test");
-const { address, launch, serve } = require("../../web/chromium.js");
+const { PAGE, address, launch, serve, waitFor } = require("../../web/chromium.js");
 
-const FOLDER = path.resolve(process.env.CIRCLES_PAGE ?? "build-web");
 const START_UP = fs.readFileSync(path.join(__dirname, "start-up.png"));
+const CLIP = { x: 0, y: 0, width: START_UP.readUInt32BE(16), height: START_UP.readUInt32BE(20) };
 const AT = "/a/page/";
 const SITES = [];  // removed at the end
 
@@ -21,7 +21,7 @@ const SITES = [];  // removed at the end
 // to the page, and the service worker is written again for them, as the build writes it.
 function site(change = {}) {
   const root = SITES[SITES.push(fs.mkdtempSync(path.join(os.tmpdir(), "circles-site-"))) - 1];
-  fs.cpSync(FOLDER, path.join(root, AT), { recursive: true });
+  fs.cpSync(PAGE, path.join(root, AT), { recursive: true });
   for (const [name, edit] of Object.entries(change)) {
     const file = path.join(root, AT, name);
     fs.writeFileSync(file, edit(fs.readFileSync(file, "utf8")));
@@ -32,12 +32,8 @@ function site(change = {}) {
 }
 
 // Waits for the start-up picture, pixel for pixel the one the page tests compare with.
-async function startsUp(tab) {
-  const clip = { x: 0, y: 0, width: START_UP.readUInt32BE(16), height: START_UP.readUInt32BE(20) };
-  for (const deadline = Date.now() + 10000; !START_UP.equals(await tab.screenshot({ clip }));) {
-    assert.ok(Date.now() < deadline, `no start-up picture after 10 s at ${tab.url()}`);
-  }
-}
+const startsUp = (tab) => waitFor(`start-up picture at ${tab.url()}`, async () =>
+  START_UP.equals(await tab.screenshot({ clip: CLIP })));
 
 // The page loaded again (past the page that loads itself again, when a new build takes over),
 // up to its start-up picture.
@@ -74,10 +70,7 @@ test("the page kept for visits without a network", async (t) => {
     await browser.close().then(() => restart());
     SITES.forEach((root) => fs.rmSync(root, { recursive: true }));
   });
-  const tab = await browser.newPage();
-  tab.console = [];
-  tab.on("console", (message) => tab.console.push(message.text()));
-  await tab.goto(url);
+  const tab = await browser.open(url, undefined, browser.defaultBrowserContext());  // installable, unlike the others
   await startsUp(tab);
 
   await t.test("installs on a home screen, named in Japanese, with its icons", async () => {
@@ -114,19 +107,19 @@ test("the page kept for visits without a network", async (t) => {
                                                              { origin: new URL(url).origin, quotaSize: 1e6 }), true],
     ];
     for (const [setUp, installs] of cases) {
-      const page = await (await browser.createBrowserContext()).newPage();
-      const said = [], cdp = await page.createCDPSession();
-      page.on("console", (message) => said.push(message.text()));
-      cdp.on("ServiceWorker.workerErrorReported", ({ errorMessage }) =>
-        said.push(errorMessage.errorMessage));
-      const gone = new Promise((ended) => cdp.on("ServiceWorker.workerVersionUpdated",
-        ({ versions }) => versions.some((version) => version.status === "redundant") && ended()));
-      await cdp.send("ServiceWorker.enable");
-      await setUp(page);
-      await page.goto(url);
+      const errors = [];  // the worker's
+      let gone;
+      const page = await browser.open(url, async (tab) => {
+        const cdp = await tab.createCDPSession();
+        cdp.on("ServiceWorker.workerErrorReported", ({ errorMessage }) => errors.push(errorMessage.errorMessage));
+        gone = new Promise((ended) => cdp.on("ServiceWorker.workerVersionUpdated",
+          ({ versions }) => versions.some((version) => version.status === "redundant") && ended()));
+        await cdp.send("ServiceWorker.enable");
+        await setUp(tab);
+      });
       await startsUp(page);
       await (installs && gone);  // the worker tried and forgotten
-      assert.deepStrictEqual([said, await page.$("#status")], [[], null]);
+      assert.deepStrictEqual([await page.messages(), errors, await page.$("#status")], [[], [], null]);
     }
   });
 
@@ -136,25 +129,20 @@ test("the page kept for visits without a network", async (t) => {
     await restart();
     await tab.setCacheEnabled(false);
     await visit(tab);
-    assert.deepStrictEqual(tab.console, []);
+    assert.deepStrictEqual(await tab.messages(), []);
   });
 
   // A visit from the kept files skips the check for WebGL that a first visit makes.
   await t.test("says why, and nothing on the console, where WebGL has gone since", async () => {
-    const page = await browser.newPage();
-    const said = [];
-    page.on("console", (message) => said.push(message.text()));
-    page.on("pageerror", (error) => said.push(error.message));
-    await page.evaluateOnNewDocument(() => {
+    const page = await browser.open(url, (tab) => tab.evaluateOnNewDocument(() => {
       const make = HTMLCanvasElement.prototype.getContext;
       HTMLCanvasElement.prototype.getContext = function (kind, ...rest) {
         return kind.startsWith("webgl") ? null : make.call(this, kind, ...rest);
       };
-    });
-    await page.goto(url);
+    }), tab.browserContext());
     await page.waitForFunction(() => document.getElementById("screen").textContent
       .includes("このブラウザーでは WebGL が使えないため、プログラムを動かせません。"));
-    assert.deepStrictEqual([said, await page.$("canvas")], [[], null]);
+    assert.deepStrictEqual([await page.messages(), await page.$("canvas")], [[], null]);
     await page.close();
   });
 
@@ -164,7 +152,7 @@ test("the page kept for visits without a network", async (t) => {
       "loader.js": mark("loader.js"), "circle-intersection.js": mark("program"),
     });
     await restart(next, { pages: { [`${AT}circle-intersection.js`]:
-                                   fs.readFileSync(path.join(FOLDER, "circle-intersection.js")) } });
+                                   fs.readFileSync(path.join(PAGE, "circle-intersection.js")) } });
     for (const when of ["mid-upload", "mid-upload again"]) {
       await visit(tab);
       assert.deepStrictEqual([when, await marks(tab), await updated(tab)], [when, [], false]);
@@ -177,6 +165,6 @@ test("the page kept for visits without a network", async (t) => {
     const version = /VERSION = "(\w+)"/.exec(worker)[1];
     assert.deepStrictEqual([await marks(tab), await tab.evaluate(() => caches.keys())],
                            [NEW, [`${url} ${version}`]]);  // the old set deleted
-    assert.deepStrictEqual(tab.console, []);
+    assert.deepStrictEqual(await tab.messages(), []);
   });
 });

@@ -11,23 +11,20 @@ const assert = require("node:assert");
 const fs = require("node:fs");
 const path = require("node:path");
 const test = require("node:test");
-const { address, serve, waitFor } = require("../../web/chromium.js");
+const { PAGE, address, assertReference, serving, sleep, waitFor } = require("../../web/chromium.js");
 const { ENGINES } = require("../../web/engines.js");
 const { BAR_WIDTH, BLUE_DOT, HEIGHT, WIDTH, onBar, onPicture } = require("./layout.js");
 
-const FOLDER = path.resolve(process.env.CIRCLES_PAGE ?? "build-web");
-const REFERENCE = path.join(__dirname, "start-up.png");
 const BLUE = "0,0,255", RED = "255,0,0";
 const FAILED = "プログラムを読み込めませんでした。ページを読み込み直してください。";
 // What Chromium and Firefox themselves write on the console of a download that fails.
 const BROWSERS_OWN = /^(Failed to load resource|Failed to read data from the ReadableStream)/;
-const INDEX = fs.readFileSync(path.join(FOLDER, "index.html"), "utf8");
-const PROGRAM = fs.readFileSync(path.join(FOLDER, "circle-intersection.wasm"));
+const INDEX = fs.readFileSync(path.join(PAGE, "index.html"), "utf8");
+const PROGRAM = fs.readFileSync(path.join(PAGE, "circle-intersection.wasm"));
 // The program's first bytes, as a server sends them: a quarter, then up to half.
 const [QUARTER, HALF] = [4, 2].map((part) => Math.floor(PROGRAM.length / part));
 const sending = (response) => response.writeHead(200, { "Content-Type": "application/wasm" })
   .write(PROGRAM.subarray(0, QUARTER));
-const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
 // The pixels the tab shows of the window (or of a PNG), decoded by the tab and sent back as
 // base64 (an array of numbers takes WebDriver BiDi seconds), and the colour at x, y of the
@@ -56,20 +53,15 @@ const colourAt = (page, x, y, colour) => waitFor(`${colour} at ${x}, ${y}`,
 for (const engine of ENGINES.filter(({ name }) => (process.env.CIRCLES_ENGINE ?? name) === name)) {
   test(`the page in ${engine.name}`, async (t) => {
     const browser = await engine.launch();
-    // Servers of the page, each closed at the end with the connections the browser left open;
-    // `before` is a script the page runs before its loader, after the engine's own.
-    const servers = [];
-    const start = async ({ before = "", ...options } = {}) => {
+    t.after(() => browser.close());
+    // Servers of the page, each closed at the end; `before` is a script the page runs before its
+    // loader, after the engine's own.
+    const start = ({ before = "", ...options } = {}) => {
       const script = (engine.preload ?? "") + before;
       const index = INDEX.replace('<script src="loader.js">', `<script>${script}</script>$&`);
-      const pages = { ...script && { "/index.html": index }, ...options.pages };
-      return servers[servers.push(await serve(FOLDER, { ...options, pages })) - 1];
+      return serving(t, PAGE, { ...options, pages: { ...script && { "/index.html": index }, ...options.pages } });
     };
     const server = await start();
-    t.after(async () => {
-      await browser.close();
-      servers.forEach((each) => each.close() && each.closeAllConnections());
-    });
     const page = await browser.open(address(server));
     await colourAt(page, ...BLUE_DOT, BLUE);
 
@@ -77,11 +69,8 @@ for (const engine of ENGINES.filter(({ name }) => (process.env.CIRCLES_ENGINE ??
       assert.deepStrictEqual(await page.evaluate(() => [document.title, document.documentElement.lang,
         document.querySelector("link[rel=icon]").href]), ["円の交点算出サンプル", "ja", `${address(server)}circle-intersection.png`]);
       const { png, rgba } = await window(page);
-      if (process.env.CIRCLES_REMAKE_REFERENCES) fs.writeFileSync(REFERENCE, png);
-      if (!(await window(page, fs.readFileSync(REFERENCE))).rgba.equals(rgba)) {
-        fs.writeFileSync(path.join(process.env.TEST_OUTPUT ?? ".", `web-start-up-${engine.name}.png`), png);
-        assert.fail("the start-up picture differs from tests/ui/web/start-up.png");
-      }
+      await assertReference(png, "start-up", engine.name, async (reference) =>
+        (await window(page, reference)).rgba.equals(rgba));
     });
 
     // What the page adds to the program's own handling, which the window tests check in a page

@@ -6,15 +6,11 @@
 "use strict";
 
 const assert = require("node:assert");
-const fs = require("node:fs");
-const path = require("node:path");
 const test = require("node:test");
-const { address, launchServing, waitFor } = require("../../web/chromium.js");
+const { address, assertReference, launchServing, sleep, waitFor } = require("../../web/chromium.js");
 const { BORDER } = require("./layout.js");
 
-const FOLDER = path.resolve(process.env.CIRCLES_PAGE ?? "build-web");
 const PHONES = { upright: [390, 844], sideways: [844, 390] };
-const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
 const held = (tab, [width, height]) =>
   tab.setViewport({ width, height, deviceScaleFactor: 3, isMobile: true, hasTouch: true });
@@ -33,24 +29,14 @@ const shown = (tab) => tab.evaluate(() => {
 });
 
 test("the page on a phone", async (t) => {
-  const { browser, server } = await launchServing(t, FOLDER);
-  const tabs = {}, said = [];  // what the tabs write on the console
+  const { browser, server } = await launchServing(t);
+  const tabs = {};
   for (const [way, [width, height]] of Object.entries(PHONES)) {
     await t.test(`held ${way}, shows the whole window, its bars a finger's size`, async () => {
-      const tab = tabs[way] = await browser.newPage();
-      tab.on("console", (message) => said.push(message.text()));
-      tab.on("pageerror", (error) => said.push(error.message));
-      await held(tab, [width, height]);
-      await tab.goto(address(server));
+      const tab = tabs[way] = await browser.open(address(server), (page) => held(page, [width, height]));
       await waitFor("the window", async () => (await tab.$("[role=img]")) !== null);
       await sleep(500);  // the page's zoom settles in the frame after the window's first
-      const png = await tab.screenshot();
-      const reference = path.join(__dirname, `${way}.png`);
-      if (process.env.CIRCLES_REMAKE_REFERENCES) fs.writeFileSync(reference, png);
-      if (!Buffer.from(png).equals(fs.readFileSync(reference))) {
-        fs.writeFileSync(path.join(process.env.TEST_OUTPUT ?? ".", `web-${way}-actual.png`), png);
-        assert.fail(`the first picture held ${way} differs from tests/ui/web/${way}.png`);
-      }
+      await assertReference(await tab.screenshot(), way, "actual");
       const { window, picture, bars, zoom, drawn } = await shown(tab);
       const onScreen = ([left, top, right, bottom]) => [right - left, bottom - top].map((size) => size * zoom);
       assert.ok(window[2] * zoom <= width + 0.5 && window[3] * zoom <= height + 0.5, `window ${window} at ${zoom}`);
@@ -89,6 +75,6 @@ test("the page on a phone", async (t) => {
     const sideways = await shown(tab);
     assert.strictEqual(sideways.said, upright.said);
     assert.ok(sideways.window[3] * sideways.zoom <= PHONES.sideways[1] + 0.5, `window ${sideways.window}`);
-    assert.deepStrictEqual(said, []);
+    assert.deepStrictEqual([...await tabs.upright.messages(), ...await tabs.sideways.messages()], []);
   });
 });
