@@ -1,4 +1,4 @@
-// The web page's benchmarks on 127.0.0.1, in each engine of tests/web/engines.js, Chromium,
+// The web page's benchmarks on 127.0.0.1, in each engine of tools/browsers.js, Chromium,
 // Firefox and WebKit side by side (make bench-web, which runs it under tools/xvfb.sh for the
 // last two):
 // - the bytes a first visit transfers, raw, gzip -9 and Brotli (the page's precompressed copies;
@@ -22,8 +22,7 @@
 const { execFileSync } = require("node:child_process");
 const fs = require("node:fs");
 const path = require("node:path");
-const { address, launch, serve } = require("../tests/web/chromium.js");
-const { ENGINES } = require("../tests/web/engines.js");
+const { ENGINES, address, launch, serve } = require("../tools/browsers.js");
 const { BLUE_DOT, onPicture } = require("../tests/ui/web/layout.js");
 
 const [folder, desktopBench] = process.argv.slice(2);

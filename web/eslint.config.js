@@ -28,7 +28,7 @@ module.exports = [
     },
   },
   {
-    files: ["tests/**/*.js", "bench/**/*.js", "web/**/*.js"],
+    files: ["tests/**/*.js", "bench/**/*.js", "tools/**/*.js", "web/**/*.js"],
     languageOptions: { sourceType: "commonjs", globals: { ...globals.node, ...globals.browser } },
   },
 ];

@@ -5,7 +5,8 @@
 
 const assert = require("node:assert");
 const test = require("node:test");
-const { address, launchServing, sleep, waitFor } = require("../../web/chromium.js");
+const { address, sleep, waitFor } = require("../../../tools/browsers.js");
+const { launchServing } = require("../../web/chromium.js");
 const { BAR_WIDTH, onBar, onPicture } = require("./layout.js");
 
 const HOW_TO_MOVE = "矢印キーで青い円の中心を、Ctrl キーを押しながら矢印キーで赤い円の中心を 1 ピクセル" +

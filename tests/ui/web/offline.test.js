@@ -10,7 +10,8 @@ const fs = require("node:fs");
 const os = require("node:os");
 const path = require("node:path");
 const test = require("node:test");
-const { PAGE, address, launch, serve, waitFor } = require("../../web/chromium.js");
+const { address, launch, serve, waitFor } = require("../../../tools/browsers.js");
+const { PAGE } = require("../../web/chromium.js");
 
 const START_UP = fs.readFileSync(path.join(__dirname, "start-up.png"));
 const CLIP = { x: 0, y: 0, width: START_UP.readUInt32BE(16), height: START_UP.readUInt32BE(20) };

@@ -1,4 +1,4 @@
-// The web page as a visitor meets it, on 127.0.0.1, in each engine of tests/web/engines.js:
+// The web page as a visitor meets it, on 127.0.0.1, in each engine of tools/browsers.js:
 // Chromium, Firefox and WebKit, each driven by its own automation, as trusted mouse, key and
 // touch input.
 // Run it under tools/xvfb.sh: Firefox and WebKit draw WebGL only with an X display. $CIRCLES_PAGE
@@ -11,8 +11,8 @@ const assert = require("node:assert");
 const fs = require("node:fs");
 const path = require("node:path");
 const test = require("node:test");
-const { PAGE, address, assertReference, serving, sleep, waitFor } = require("../../web/chromium.js");
-const { ENGINES } = require("../../web/engines.js");
+const { ENGINES, address, sleep, waitFor } = require("../../../tools/browsers.js");
+const { PAGE, assertReference, serving } = require("../../web/chromium.js");
 const { BAR_WIDTH, BLUE_DOT, HEIGHT, WIDTH, onBar, onPicture } = require("./layout.js");
 
 const BLUE = "0,0,255", RED = "255,0,0";

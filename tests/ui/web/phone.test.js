@@ -7,7 +7,8 @@
 
 const assert = require("node:assert");
 const test = require("node:test");
-const { address, assertReference, launchServing, sleep, waitFor } = require("../../web/chromium.js");
+const { address, sleep, waitFor } = require("../../../tools/browsers.js");
+const { assertReference, launchServing } = require("../../web/chromium.js");
 const { BORDER } = require("./layout.js");
 
 const PHONES = { upright: [390, 844], sideways: [844, 390] };

@@ -1,7 +1,12 @@
-// The three browser engines the page's tests and benchmarks drive, each from Debian: Chromium
-// (tests/web/chromium.js), Firefox ESR, which puppeteer-core drives over WebDriver BiDi, and
+// The three browser engines the page's tests and benchmarks drive, each from Debian, and a static
+// web server on 127.0.0.1 for them to open pages from: Chromium, headless, driven through the
+// DevTools protocol by puppeteer-core and started as it needs to be here (no sandbox as root,
+// SwiftShader's WebGL for Qt's compositor, none of its own network traffic, which this machine's
+// closed network refuses); Firefox ESR, which puppeteer-core drives over WebDriver BiDi; and
 // WebKitGTK's MiniBrowser, which its WebKitWebDriver drives over WebDriver. Firefox and WebKit
-// draw WebGL only with an X display: run them under tools/xvfb.sh.
+// draw WebGL only with an X display: run them under tools/xvfb.sh. Chromium draws frames at its
+// own pace, 60 a second, as a browser does: SwiftShader draws them on the processor, and more of
+// them would take it from the page.
 //
 // Each engine's `launch({ webgl })` gives a browser whose `open(url, setUp)` loads a tab with one
 // interface, the part of puppeteer's Page the tests use: evaluate, screenshot (the viewport),
@@ -20,17 +25,91 @@
 //   desktop Firefox and WebKitGTK ignore the page's viewport.
 "use strict";
 
+const assert = require("node:assert");
 const { execFileSync, spawn } = require("node:child_process");
+const fs = require("node:fs");
+const http = require("node:http");
 const net = require("node:net");
+const path = require("node:path");
 const puppeteer = require("puppeteer-core");
-const chromium = require("./chromium.js");
+
+const TYPES = { ".html": "text/html", ".js": "text/javascript", ".wasm": "application/wasm",
+                ".png": "image/png", ".webmanifest": "application/manifest+json" };
+
+// The path of a program on PATH, as the shell finds it (make web installs the browsers).
+const which = (name) =>
+  execFileSync("sh", ["-c", 'command -v "$1"', "sh", name], { encoding: "utf8" }).trim();
+
+const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+
+// A puppeteer browser whose `open(url, setUp, context)` opens a tab in the browser context given
+// or else one of its own (an empty cache), runs setUp(tab), loads the page and gathers its console
+// messages and the errors nothing caught: `messages()`.
+function tabs(browser) {
+  browser.open = async (url, setUp = async () => {}, context = undefined) => {
+    const page = await (context ?? await browser.createBrowserContext()).newPage();
+    const messages = [];
+    page.on("console", (message) => messages.push(message.text()));
+    page.on("pageerror", (error) => messages.push(error.message));
+    page.messages = async () => messages;
+    await setUp(page);
+    await page.goto(url);
+    return page;
+  };
+  return browser;
+}
+
+// `args` adds switches of its own.
+async function launch(args = []) {
+  return tabs(await puppeteer.launch({
+    executablePath: which("chromium"),
+    headless: true,
+    args: ["--no-sandbox", "--use-angle=swiftshader", "--enable-unsafe-swiftshader",
+           "--disable-background-networking", "--disable-component-update", "--disable-sync",
+           "--no-first-run", ...args],
+  }));
+}
+
+// Serves the files of a folder, each with its type; `pages` puts files of its own at paths (null
+// for none there, or a function that answers the request itself), `wasmType` sends the program
+// with another type (a server that does not know it), `isolated` isolates the page from other
+// sites, which gives its clock microseconds, and `port` serves at that port (one a stopped
+// server had: the same site) rather than a free one.
+function serve(folder, { pages = {}, wasmType = TYPES[".wasm"], isolated = false, port = 0 } = {}) {
+  const server = http.createServer((request, response) => {
+    const name = new URL(request.url, "http://localhost").pathname.replace(/\/$/, "/index.html");
+    const file = path.join(folder, path.normalize(name));
+    const extension = path.extname(name);
+    const body = name in pages ? pages[name] :
+                 file.startsWith(folder) && fs.existsSync(file) ? fs.readFileSync(file) : null;
+    if (typeof body === "function") return body(response);
+    if (body === null) return response.writeHead(404).end();
+    response.writeHead(200, {
+      "Content-Type": extension === ".wasm" ? wasmType : TYPES[extension],
+      "Cache-Control": "no-store",
+      ...(isolated && { "Cross-Origin-Opener-Policy": "same-origin",
+                        "Cross-Origin-Embedder-Policy": "require-corp" }),
+    });
+    response.end(body);
+  });
+  return new Promise((listening) => server.listen(port, "127.0.0.1", () => listening(server)));
+}
+
+const address = (server) => `http://127.0.0.1:${server.address().port}/`;
+
+// Until holds() is true, asked every 50 ms; after 10 s a failure that says what was waited for.
+async function waitFor(what, holds) {
+  for (const deadline = Date.now() + 10000; !(await holds()); await sleep(50)) {
+    assert.ok(Date.now() < deadline, `no ${what} after 10 s`);
+  }
+}
 
 // Without an X display Firefox has no WebGL.
 async function firefox({ webgl = true } = {}) {
   const env = { ...process.env };
   if (!webgl) delete env.DISPLAY;
-  const executablePath = chromium.which("firefox-esr");
-  return chromium.tabs(await puppeteer.launch({ browser: "firefox", executablePath, headless: true, env }));
+  const executablePath = which("firefox-esr");
+  return tabs(await puppeteer.launch({ browser: "firefox", executablePath, headless: true, env }));
 }
 
 const KEYS = { Control: "\uE009", ArrowUp: "\uE013" };
@@ -55,7 +134,7 @@ async function webkit({ webgl = true } = {}) {
     if (!response.ok) throw new Error(`WebDriver ${path}: ${value.message}`);
     return value;
   };
-  await chromium.waitFor("WebKitWebDriver", () => request("GET", "/status").catch(() => null));
+  await waitFor("WebKitWebDriver", () => request("GET", "/status").catch(() => null));
   const args = ["--automation", `--enable-webgl=${webgl}`];
   const binary = `/usr/lib/${execFileSync("dpkg-architecture", ["-qDEB_HOST_MULTIARCH"]).toString().trim()}` +
                  "/webkit2gtk-4.1/MiniBrowser";  // as libwebkit2gtk-4.1-0 installs it
@@ -110,7 +189,7 @@ async function webkit({ webgl = true } = {}) {
 }
 
 const ENGINES = [
-  { name: "Chromium", launch: ({ webgl = true } = {}) => chromium.launch(webgl ? [] : ["--disable-3d-apis"]),
+  { name: "Chromium", launch: ({ webgl = true } = {}) => launch(webgl ? [] : ["--disable-3d-apis"]),
     touch: true },
   { name: "Firefox", launch: firefox, touch: true },
   { name: "WebKit", launch: webkit, preload: `window.consoleLines = [];
@@ -125,4 +204,4 @@ const ENGINES = [
       addEventListener("unhandledrejection", (event) => consoleLines.push(String(event.reason)));` },
 ];
 
-module.exports = { ENGINES };
+module.exports = { which, sleep, waitFor, tabs, launch, serve, address, ENGINES };
