@@ -166,9 +166,10 @@ test-asan: deps-test
 # .clang-tidy over the project's own sources, using that build's compile commands, then
 # cppcheck, then whether the C++ is laid out as .clang-format says, then whether the icons are
 # what make_icon.py draws; then shellcheck over the shell scripts (.shellcheckrc), flake8 over
-# the Python (.flake8) and ESLint over the JavaScript (web/eslint.config.js). All run; any finding fails the target. cppcheck leaves out the web
-# page's branches (Q_OS_WASM), which need emscripten's headers and macros; the web build
-# compiles them with the same warnings.
+# the Python (.flake8) and ESLint over the JavaScript (web/eslint.config.js). All run; any
+# finding fails the target. cppcheck reads the layout's header where the dev build wrote it, and
+# leaves out the web page's branches (Q_OS_WASM), which need emscripten's headers and macros;
+# the web build compiles them with the same warnings.
 LINT_DIRS    := scene drawing ui tests bench
 LINT_SOURCES  = $(sort $(shell find $(LINT_DIRS) -name '*.cpp'))
 LINT_HEADERS  = $(sort $(shell find $(LINT_DIRS) -name '*.h'))
@@ -183,7 +184,7 @@ lint: deps-lint dev $(WEB_NODE_MODULES)
 	cppcheck --std=c++20 --language=c++ --library=qt --library=googletest \
 	  --enable=warning,performance,portability \
 	  --inline-suppr --suppress=missingIncludeSystem --error-exitcode=1 --quiet -j $(NPROC) \
-	  -UQ_OS_WASM -I . $(LINT_DIRS) || status=1; \
+	  -UQ_OS_WASM -I . -I build-dev/ui/include $(LINT_DIRS) || status=1; \
 	clang-format --dry-run --Werror $(LINT_SOURCES) $(LINT_HEADERS) || status=1; \
 	$(PYTHON) packaging/icon/make_icon.py --check || status=1; \
 	shellcheck $(SHELL_SCRIPTS) || status=1; \
