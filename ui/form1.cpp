@@ -154,17 +154,17 @@ void Form1::Arrange(const layout::Arrangement& arrangement) {
 
 void Form1::WireEvents() {
     connect(Picture1, &PictureBoxView::MouseMove, this,
-            [this](std::int16_t Button, float X, float Y) {
-                host_.Deliver([&] { Picture1_MouseMove(Button, X, Y); });
+            [this](std::int16_t Button, std::int16_t Shift, float X, float Y) {
+                host_.Deliver([&] { Picture1_MouseMove(Button, Shift, X, Y); });
             });
     connect(Picture1, &PictureBoxView::KeyDown, this, [this](Qt::Key KeyCode, std::int16_t Shift) {
         host_.Deliver([&] { Picture1_KeyDown(KeyCode, Shift); });
     });
-    for (HScrollBar* bar : HScroll1) {
-        connect(bar, &HScrollBar::Change, this,
-                [this] { host_.Deliver([&] { HScroll1_Change(); }); });
-        connect(bar, &HScrollBar::Scroll, this,
-                [this] { host_.Deliver([&] { HScroll1_Scroll(); }); });
+    for (std::int16_t index = 0; index < 2; ++index) {
+        connect(HScroll1[index], &HScrollBar::Change, this,
+                [this, index] { host_.Deliver([&] { HScroll1_Change(index); }); });
+        connect(HScroll1[index], &HScrollBar::Scroll, this,
+                [this, index] { host_.Deliver([&] { HScroll1_Scroll(index); }); });
     }
 }
 
@@ -187,19 +187,19 @@ void Form1::Form_Load() {
 }
 
 // Both labels and both radii are refreshed, whichever bar moved.
-void Form1::HScroll1_Change() {
+void Form1::HScroll1_Change(std::int16_t /*Index*/) {
     RefreshLabel();
     RefreshImage();
 }
 
 // Dragging a thumb updates the label, the radius and the picture at every step.
-void Form1::HScroll1_Scroll() {
-    HScroll1_Change();
+void Form1::HScroll1_Scroll(std::int16_t Index) {
+    HScroll1_Change(Index);
 }
 
 // The left button alone moves the blue centre, the right button alone the red one; any other
-// set of buttons, or none, changes nothing.
-void Form1::Picture1_MouseMove(std::int16_t Button, float X, float Y) {
+// set of buttons, or none, changes nothing. The modifier keys play no part.
+void Form1::Picture1_MouseMove(std::int16_t Button, std::int16_t /*Shift*/, float X, float Y) {
     if (Button == 1) {
         scene_.SetCenter(0, X, Y);
         RefreshImage();
@@ -222,7 +222,7 @@ void Form1::Picture1_KeyDown(Qt::Key KeyCode, std::int16_t Shift) {
     const double step = (Shift & kShift) != 0 ? 10.0 : 1.0;
     const int index = (Shift & kCtrl) != 0 ? 1 : 0;
     const PointXY& center = scene_.CenterPt[index];
-    Picture1_MouseMove(static_cast<std::int16_t>(index + 1),
+    Picture1_MouseMove(static_cast<std::int16_t>(index + 1), Shift,
                        ToSingle((CheckedDouble(center.X) + dx * step).value()),
                        ToSingle((CheckedDouble(center.Y) + dy * step).value()));
 }

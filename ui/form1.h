@@ -52,11 +52,11 @@ private:
     void RefreshImage();
     void RefreshLabel();
 
-    // Event handlers.
+    // Event handlers, each taking what its event gives, used or not.
     void Form_Load();
-    void HScroll1_Change();
-    void HScroll1_Scroll();
-    void Picture1_MouseMove(std::int16_t Button, float X, float Y);
+    void HScroll1_Change(std::int16_t Index);
+    void HScroll1_Scroll(std::int16_t Index);
+    void Picture1_MouseMove(std::int16_t Button, std::int16_t Shift, float X, float Y);
     void Picture1_KeyDown(Qt::Key KeyCode, std::int16_t Shift);
 
     void WireEvents();

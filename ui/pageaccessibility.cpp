@@ -80,6 +80,7 @@ private:
     val description_ = val::undefined();
     val announcement_ = val::undefined();
     std::vector<Mirror> mirrors_;
+    QAccessibleInterface* picture_ = nullptr;
     QTimer rest_;
 };
 
@@ -133,6 +134,9 @@ PageMirror::PageMirror(QWidget& window, EventHost& host) : window_(window), host
         mirror.element = MakeElement(mirror, static_cast<int>(mirrors_.size()));
         layer_.call<void>("append", mirror.element);
         control->installEventFilter(this);
+        if (!mirror.slider) {
+            picture_ = child;
+        }
         mirrors_.push_back(mirror);
     }
     layer_.call<void>("append", announcement_);
@@ -215,12 +219,7 @@ bool PageMirror::eventFilter(QObject* watched, QEvent* event) {
 
 // Asked for while the picture rests: the description is worded only then, not at every move.
 void PageMirror::ShowDescription() {
-    for (const Mirror& mirror : mirrors_) {
-        if (!mirror.slider) {
-            description_.set("textContent",
-                             Text(mirror.accessible->text(QAccessible::Description)));
-        }
-    }
+    description_.set("textContent", Text(picture_->text(QAccessible::Description)));
 }
 
 void PageMirror::FocusMirrorOf(const QObject* control) const {

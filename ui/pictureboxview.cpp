@@ -88,7 +88,7 @@ void PictureBoxView::keyPressEvent(QKeyEvent* event) {
 }
 
 void PictureBoxView::mouseMoveEvent(QMouseEvent* event) {
-    ReportMove(SetNumber(event->buttons(), kButtonNumbers), event->position());
+    ReportMove(SetNumber(event->buttons(), kButtonNumbers), event->modifiers(), event->position());
 }
 
 // Touches are taken here, so that Qt makes no mouse events of them.
@@ -128,12 +128,14 @@ void PictureBoxView::touchEvent(QTouchEvent* event) {
                           static_cast<quint64>(hints->mousePressAndHoldInterval());
         finger_->Button = held ? 2 : 1;
     }
-    ReportMove(finger_->Button, at);
+    ReportMove(finger_->Button, event->modifiers(), at);
 }
 
-void PictureBoxView::ReportMove(std::int16_t Button, QPointF position) {
+void PictureBoxView::ReportMove(std::int16_t Button, Qt::KeyboardModifiers modifiers,
+                                QPointF position) {
     position -= QPointF(kBorder, kBorder);
-    emit MouseMove(Button, static_cast<float>(position.x()), static_cast<float>(position.y()));
+    emit MouseMove(Button, SetNumber(modifiers, kModifierNumbers), static_cast<float>(position.x()),
+                   static_cast<float>(position.y()));
 }
 
 }  // namespace circles

@@ -19,9 +19,10 @@ namespace circles {
 /// so the picture survives being covered and uncovered without the program redrawing it.
 ///
 /// Pointer moves are reported as MouseMove with the buttons held (1 left, 2 right, 4 middle,
-/// added together) and the position relative to the drawing area's top-left corner. While a
-/// button pressed over the box is held, moves go on being reported outside it. The arrow keys,
-/// held or not, are reported as KeyDown with the modifier keys (1 Shift, 2 Ctrl, 4 Alt).
+/// added together), the modifier keys (1 Shift, 2 Ctrl, 4 Alt) and the position relative to
+/// the drawing area's top-left corner. While a button pressed over the box is held, moves go
+/// on being reported outside it. The arrow keys, held or not, are reported as KeyDown with
+/// the modifier keys.
 ///
 /// A finger is a mouse with one button: once it moves, each move is a move with the left
 /// button, or with the right one where the finger was held still for the platform's
@@ -49,7 +50,7 @@ public:
     QString describe() const { return describe_ ? describe_() : QString(); }
 
 signals:
-    void MouseMove(std::int16_t Button, float X, float Y);
+    void MouseMove(std::int16_t Button, std::int16_t Shift, float X, float Y);
     void KeyDown(Qt::Key KeyCode, std::int16_t Shift);
 
 protected:
@@ -60,7 +61,7 @@ protected:
 
 private:
     void touchEvent(QTouchEvent* event);
-    void ReportMove(std::int16_t Button, QPointF position);
+    void ReportMove(std::int16_t Button, Qt::KeyboardModifiers modifiers, QPointF position);
 
     // The finger on the picture: where and when it came down, and the button its drag stands
     // for, 0 while it has not moved; none once a second finger came.

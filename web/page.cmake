@@ -30,11 +30,8 @@ qt_add_resources(circles_ui fonts PREFIX /fonts BASE ${PROJECT_BINARY_DIR}/fonts
 # Qt links its programs for any environment; the page's runs in a browser only.
 target_link_options(circle-intersection PRIVATE "SHELL:-s ENVIRONMENT=web")
 
-# The page takes the window's size from the window's own layout (ui/CMakeLists.txt has already
-# made this file a dependency of the configuration).
-file(READ ${PROJECT_SOURCE_DIR}/ui/layout.json layout)
-string(JSON CIRCLES_WINDOW_WIDTH GET "${layout}" arrangements window size 0)
-string(JSON CIRCLES_WINDOW_HEIGHT GET "${layout}" arrangements window size 1)
+# The page's place for the window takes the window's size, CIRCLES_WINDOW_WIDTH and
+# CIRCLES_WINDOW_HEIGHT, as ui/CMakeLists.txt reads them from the window's layout.
 # The page tells how far the program has loaded by its size, known once it is linked.
 add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/index.html
     COMMAND ${CMAKE_COMMAND} -DWASM=$<TARGET_FILE_DIR:circle-intersection>/circle-intersection.wasm
