@@ -2,7 +2,9 @@
 // web server on 127.0.0.1 for them to open pages from: Chromium, headless, driven through the
 // DevTools protocol by puppeteer-core and started as it needs to be here (no sandbox as root,
 // SwiftShader's WebGL for Qt's compositor, none of its own network traffic, which this machine's
-// closed network refuses); Firefox ESR, which puppeteer-core drives over WebDriver BiDi; and
+// closed network refuses, and none of the pages of its own address bar's pop-ups, which it would
+// otherwise load in a process of their own at each new tab, taking the processor from the page
+// while it starts); Firefox ESR, which puppeteer-core drives over WebDriver BiDi; and
 // WebKitGTK's MiniBrowser, which its WebKitWebDriver drives over WebDriver. Firefox and WebKit
 // draw WebGL only with an X display: run them under tools/xvfb.sh. Chromium draws frames at its
 // own pace, 60 a second, as a browser does: SwiftShader draws them on the processor, and more of
@@ -66,7 +68,7 @@ async function launch(args = []) {
     headless: true,
     args: ["--no-sandbox", "--use-angle=swiftshader", "--enable-unsafe-swiftshader",
            "--disable-background-networking", "--disable-component-update", "--disable-sync",
-           "--no-first-run", ...args],
+           "--no-first-run", "--disable-features=WebUIOmniboxPopup,WebUIOmniboxAimPopup", ...args],
   }));
 }
 
