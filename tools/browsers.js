@@ -206,4 +206,4 @@ const ENGINES = [
       addEventListener("unhandledrejection", (event) => consoleLines.push(String(event.reason)));` },
 ];
 
-module.exports = { which, sleep, waitFor, tabs, launch, serve, address, ENGINES };
+module.exports = { sleep, waitFor, launch, serve, address, ENGINES };

@@ -72,9 +72,9 @@ protected:
         return form.backingStore()->handle()->toImage();
     }
 
-    void Move(Qt::MouseButtons buttons, QPointF to) {
+    void Move(Qt::MouseButtons buttons, QPointF to, Qt::KeyboardModifiers modifiers = {}) {
         const QPointF at = to + QPointF(2, 2);  // the drawing area starts inside the 2 px border
-        QMouseEvent move(QEvent::MouseMove, at, at, Qt::NoButton, buttons, {});
+        QMouseEvent move(QEvent::MouseMove, at, at, Qt::NoButton, buttons, modifiers);
         QApplication::sendEvent(form.Picture1, &move);
     }
 
@@ -182,16 +182,16 @@ TEST_F(Form1Test, DrawsAtTheDensityOfEachScreenItIsMovedTo) {
     }
 }
 
-// A session of mouse moves, clicks, keys and touches, each followed by what the scene is then
-// and, where it matters, where the focus is. Only the left or the right button alone moves a
-// centre (not with the middle one held too); on the blue bar an arrow steps by 1 and the trough
-// by 5 towards the pointer, with the left or the middle button, and a drag of the thumb with the
-// left button (the middle one drags nothing) redraws at every step; on the picture the arrows
-// move a centre, on a bar they change its radius, and Tab goes along the tab order. A finger
-// drags the blue centre, also off the picture, and held still first the red one; a tap, a
-// finger that stays near where it came down, or two fingers move nothing; on a bar a tap steps
-// it, as a click does. Only what changes the scene redraws, and a new picture tells a screen
-// reader that it changed.
+// A session of mouse moves, clicks, keys and touches, each followed by what the scene is then and,
+// where it matters, where the focus is. Only the left or the right button alone moves a centre (not
+// with the middle one held too), whatever the modifier keys; on the blue bar an arrow steps by 1
+// and the trough by 5 towards the pointer, with the left or the middle button, and a drag of the
+// thumb with the left button (the middle one drags nothing) redraws at every step; on the picture
+// the arrows move a centre, on a bar they change its radius, and Tab goes along the tab order. A
+// finger drags the blue centre, also off the picture, and held still first the red one; a tap, a
+// finger that stays near where it came down, or two fingers move nothing; on a bar a tap steps it,
+// as a click does. Only what changes the scene redraws, and a new picture tells a screen reader
+// that it changed.
 TEST_F(Form1Test, EveryInputChangesTheSceneAsItShould) {
     const Qt::MouseButtons left = Qt::LeftButton, right = Qt::RightButton, mid = Qt::MiddleButton;
     const Qt::KeyboardModifiers ctrl = Qt::ControlModifier, shift = Qt::ShiftModifier;
@@ -209,7 +209,7 @@ TEST_F(Form1Test, EveryInputChangesTheSceneAsItShould) {
         {[&] { Move(left | mid, {250, 100}); }, "(100,100) 100 / (300,300) 50"},
         {[&] { Move(left | right, {250, 100}); }, "(100,100) 100 / (300,300) 50"},
         {[&] { Move(right, {300, 100}); }, "(100,100) 100 / (300,100) 50"},
-        {[&] { Move(left, {250, 100}); }, "(250,100) 100 / (300,100) 50"},
+        {[&] { Move(left, {250, 100}, shift); }, "(250,100) 100 / (300,100) 50"},
         {[&] { Move(left, {150.5, -12.25}); }, "(150.5,-12.25) 100 / (300,100) 50"},
         {[&] { Key(Qt::Key_Right); }, "(152.5,-12.25) 100 / (300,100) 50", picture},
         {[&] { Key(Qt::Key_Down, shift); }, "(152.5,7.75) 100 / (300,100) 50"},
